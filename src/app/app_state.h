@@ -1,0 +1,82 @@
+// The one process-wide record of Jotwell's state, and the identifiers every subsystem shares.
+#pragma once
+
+#include <windows.h>
+#include <commdlg.h>
+#include <shellapi.h>
+
+// Menu commands, carried in the low word of WM_COMMAND's wParam. 2009 is not used.
+inline constexpr UINT ID_FILE_NEW = 1001;
+inline constexpr UINT ID_FILE_OPEN = 1002;
+inline constexpr UINT ID_FILE_SAVE = 1003;
+inline constexpr UINT ID_FILE_SAVEAS = 1004;
+inline constexpr UINT ID_FILE_PRINT = 1005;
+inline constexpr UINT ID_FILE_EXIT = 1006;
+inline constexpr UINT ID_EDIT_UNDO = 2001;
+inline constexpr UINT ID_EDIT_CUT = 2002;
+inline constexpr UINT ID_EDIT_COPY = 2003;
+inline constexpr UINT ID_EDIT_PASTE = 2004;
+inline constexpr UINT ID_EDIT_DELETE = 2005;
+inline constexpr UINT ID_EDIT_SELECTALL = 2006;
+inline constexpr UINT ID_EDIT_FIND = 2007;
+inline constexpr UINT ID_EDIT_FINDNEXT = 2008;
+inline constexpr UINT ID_EDIT_FINDPREV = 2010;
+inline constexpr UINT ID_EDIT_REPLACE = 2011;
+inline constexpr UINT ID_FORMAT_WORDWRAP = 3001;
+inline constexpr UINT ID_VIEW_STATUSBAR = 4001;
+inline constexpr UINT ID_THEME_SYSTEM = 4002;
+inline constexpr UINT ID_THEME_LIGHT = 4003;
+inline constexpr UINT ID_THEME_DARK = 4004;
+inline constexpr UINT ID_HELP_ABOUT = 5001;
+
+// The tray icon's own menu; these never arrive as WM_COMMAND.
+inline constexpr UINT ID_TRAY_RESTORE = 6001;
+inline constexpr UINT ID_TRAY_EXIT = 6002;
+
+// Child controls of the main window.
+inline constexpr int IDC_EDIT = 100;
+inline constexpr int IDC_STATUS = 101;
+
+inline constexpr UINT WM_TRAYICON = WM_APP + 1;
+
+inline constexpr int kPathChars = 260;
+inline constexpr int kStatusChars = 512;
+inline constexpr int kSearchChars = 256;
+
+// The record the tray icon is added and removed with (filled in by the tray code).
+NOTIFYICONDATAW InitialTrayIconData();
+
+struct AppState {
+    HINSTANCE hInstance = nullptr;
+    HWND hwndMain = nullptr;
+    HMODULE hRichEditLib = nullptr;
+    UINT findReplaceMsg = 0;
+    HMENU hMenuBar = nullptr;
+
+    HWND hwndEdit = nullptr;
+    HWND hwndStatus = nullptr;
+    int clientWidth = 0;
+    int clientHeight = 0;
+    int wordWrap = 0;
+    int statusBarVisible = 0;
+    wchar_t statusText[kStatusChars] = {};
+    HBRUSH hStatusBrush = nullptr;
+
+    wchar_t currentFilePath[kPathChars] = {};
+    wchar_t saveFilePath[kPathChars] = {};
+
+    FINDREPLACEW findReplaceData = {};
+    wchar_t findWhat[kSearchChars] = {};
+    wchar_t replaceWith[kSearchChars] = {};
+    HWND hwndFindDialog = nullptr;
+
+    int themeMode = 0;
+    int darkActive = 0;
+    UINT currentDpi = 0;
+    HFONT hEditFont = nullptr;
+
+    int inTray = 0;
+    NOTIFYICONDATAW trayIconData = InitialTrayIconData();
+};
+
+extern AppState g_app;

@@ -1,0 +1,166 @@
+// The main window procedure: creates the children, lays them out and routes
+// every message to the subsystem that owns it.
+#include "app/main_window.h"
+
+#include "app/app_state.h"
+#include "app/menu.h"
+#include "appearance/dpi.h"
+#include "appearance/theme.h"
+#include "document/document.h"
+#include "document/print.h"
+#include "editor/edit_control.h"
+#include "editor/find_replace.h"
+#include "editor/status_bar.h"
+#include "editor/word_wrap.h"
+#include "tray/tray.h"
+
+#include <commctrl.h>
+#include <richedit.h>
+
+#include <tuple>
+
+static void OnCreate(HWND hwnd)
+{
+    // hwndMain is not set yet: the children take the window being created as parent.
+    g_app.hwndEdit = CreateEditControl(hwnd, 1, 0, 0, 0, 0);
+    SendMessageW(g_app.hwndEdit, EM_SETEVENTMASK, 0, ENM_CHANGE);
+    SendMessageW(g_app.hwndEdit, WM_SETFONT, reinterpret_cast<WPARAM>(g_app.hEditFont), 1);
+    g_app.wordWrap = 1;
+
+    g_app.hwndStatus = CreateWindowExW(0, STATUSCLASSNAMEW, nullptr, WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, 0, 0,
+                                       0, 0, hwnd, reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_STATUS)),
+                                       g_app.hInstance, nullptr);
+    g_app.statusBarVisible = 1;
+    SetFocus(g_app.hwndEdit);
+}
+
+static void OnSize(LPARAM lParam)
+{
+    g_app.clientWidth = LOWORD(lParam);
+    g_app.clientHeight = HIWORD(lParam);
+    if (g_app.statusBarVisible) {
+        // The bar docks itself along the bottom edge when it is told of the resize.
+        SendMessageW(g_app.hwndStatus, WM_SIZE, 0, 0);
+        RECT bar = {};
+        GetClientRect(g_app.hwndStatus, &bar);
+        g_app.clientHeight -= bar.bottom - bar.top;
+    }
+    MoveWindow(g_app.hwndEdit, 0, 0, g_app.clientWidth, g_app.clientHeight, TRUE);
+}
+
+static void OnCommand(WPARAM wParam)
+{
+    switch (LOWORD(wParam)) {
+    case ID_FILE_NEW: DoFileNew(); break;
+    case ID_FILE_OPEN: DoFileOpen(); break;
+    case ID_FILE_SAVE: std::ignore = DoFileSave(); break;
+    case ID_FILE_SAVEAS: std::ignore = DoFileSaveAs(); break;
+    case ID_FILE_PRINT: DoFilePrint(); break;
+    case ID_FILE_EXIT: SendMessageW(g_app.hwndMain, WM_CLOSE, 0, 0); break;
+    case ID_EDIT_UNDO:
+        SendMessageW(g_app.hwndEdit, EM_UNDO, 0, 0);
+        UpdateStatusBar();
+        break;
+    case ID_EDIT_CUT:
+        SendMessageW(g_app.hwndEdit, WM_CUT, 0, 0);
+        UpdateStatusBar();
+        break;
+    case ID_EDIT_COPY: SendMessageW(g_app.hwndEdit, WM_COPY, 0, 0); break;
+    case ID_EDIT_PASTE:
+        SendMessageW(g_app.hwndEdit, WM_PASTE, 0, 0);
+        UpdateStatusBar();
+        break;
+    case ID_EDIT_DELETE:
+        SendMessageW(g_app.hwndEdit, WM_CLEAR, 0, 0);
+        UpdateStatusBar();
+        break;
+    case ID_EDIT_SELECTALL: DoSelectAll(); break;
+    case ID_EDIT_FIND: ShowFindDialog(); break;
+    case ID_EDIT_FINDNEXT: FindNext(); break;
+    case ID_EDIT_FINDPREV: FindPrevious(); break;
+    case ID_EDIT_REPLACE: ShowReplaceDialog(); break;
+    case ID_FORMAT_WORDWRAP: ToggleWordWrap(); break;
+    case ID_VIEW_STATUSBAR: ToggleStatusBar(); break;
+    case ID_THEME_SYSTEM: SetThemeMode(0); break;
+    case ID_THEME_LIGHT: SetThemeMode(1); break;
+    case ID_THEME_DARK: SetThemeMode(2); break;
+    case ID_HELP_ABOUT: ShowAboutBox(); break;
+    default:
+        if (HIWORD(wParam) == EN_CHANGE) {
+            UpdateStatusBar();
+            UpdateTitle();
+        }
+        break;
+    }
+}
+
+static void OnClose(HWND hwnd)
+{
+    if (PromptSaveChanges()) DestroyWindow(hwnd);
+}
+
+static void OnDestroy()
+{
+    RemoveTrayIcon();
+    DeleteStatusBrush();
+    DeleteObject(g_app.hEditFont);
+    if (g_app.hwndFindDialog) {
+        DestroyWindow(g_app.hwndFindDialog);
+        g_app.hwndFindDialog = nullptr;
+    }
+    if (g_app.hwndEdit) {
+        DestroyWindow(g_app.hwndEdit);
+        g_app.hwndEdit = nullptr;
+    }
+    // Only once its control is gone may the library go.
+    if (g_app.hRichEditLib) {
+        FreeLibrary(g_app.hRichEditLib);
+        g_app.hRichEditLib = nullptr;
+    }
+    PostQuitMessage(0);
+}
+
+static void OnFindReplace(LPARAM lParam)
+{
+    const auto* data = reinterpret_cast<const FINDREPLACEW*>(lParam);
+    const DWORD flags = data->Flags;
+    if (flags & FR_DIALOGTERM)
+        g_app.hwndFindDialog = nullptr;
+    else if (flags & FR_FINDNEXT)
+        FindNext();
+    else if (flags & FR_REPLACE)
+        DoReplace();
+    else if (flags & FR_REPLACEALL)
+        std::ignore = DoReplaceAll();
+}
+
+LRESULT CALLBACK MainWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    switch (msg) {
+    case WM_CREATE: OnCreate(hwnd); return 0;
+    case WM_SIZE: OnSize(lParam); return 0;
+    case WM_SETFOCUS: SetFocus(g_app.hwndEdit); return 0;
+    case WM_COMMAND: OnCommand(wParam); return 0;
+    // The Edit and Theme menus are brought up to date as the user opens them.
+    case WM_INITMENUPOPUP: UpdateMenuState(); return 0;
+    case WM_CLOSE: OnClose(hwnd); return 0;
+    // Logging off must not throw unsaved changes away without asking.
+    case WM_QUERYENDSESSION: return PromptSaveChanges() ? TRUE : FALSE;
+    case WM_DESTROY: OnDestroy(); return 0;
+    case WM_SETTINGCHANGE:
+        OnSettingChange();
+        return DefWindowProcW(hwnd, msg, wParam, lParam);
+    case WM_DPICHANGED: OnDpiChanged(wParam, lParam); return 0;
+    case WM_DRAWITEM: DrawStatusPart(reinterpret_cast<const DRAWITEMSTRUCT*>(lParam)); return TRUE;
+    case WM_SYSCOMMAND:
+        if (OnSysCommand(wParam)) return 0;
+        return DefWindowProcW(hwnd, msg, wParam, lParam);
+    case WM_TRAYICON: OnTrayIcon(lParam); return 0;
+    default: break;
+    }
+    if (g_app.findReplaceMsg != 0 && msg == g_app.findReplaceMsg) {
+        OnFindReplace(lParam);
+        return 0;
+    }
+    return DefWindowProcW(hwnd, msg, wParam, lParam);
+}

@@ -1,0 +1,5 @@
+#pragma once
+
+#include <windows.h>
+
+LRESULT CALLBACK MainWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);

@@ -1,0 +1,10 @@
+#pragma once
+
+// The About box's text: the product line, an empty line and four credit lines.
+extern const wchar_t kAboutText[];
+
+void BuildMenuBar();
+// Greys or enables Undo, Cut, Copy, Paste and Delete, and moves the Theme radio mark.
+void UpdateMenuState();
+void DoSelectAll();
+void ShowAboutBox();

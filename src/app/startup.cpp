@@ -1,0 +1,109 @@
+#include "app/startup.h"
+
+#include "app/app_state.h"
+#include "app/main_window.h"
+#include "app/menu.h"
+#include "app/shortcuts.h"
+#include "app/window_position.h"
+#include "appearance/dpi.h"
+#include "appearance/theme.h"
+#include "document/document.h"
+#include "document/print.h"
+#include "editor/find_replace.h"
+#include "editor/status_bar.h"
+
+#include <tuple>
+
+AppState g_app;
+
+static bool KeyDown(int vk)
+{
+    return (GetKeyState(vk) & 0x8000) != 0;
+}
+
+// Runs the shortcut for a WM_KEYDOWN, if the key and the modifiers make one.
+static bool RunShortcut(WPARAM key)
+{
+    const bool ctrl = KeyDown(VK_CONTROL);
+    const bool alt = KeyDown(VK_MENU);
+    const bool shift = KeyDown(VK_SHIFT);
+    switch (MatchShortcut(key, ctrl, alt, shift)) {
+    case Shortcut::None: return false;
+    case Shortcut::SelectAll: DoSelectAll(); break;
+    case Shortcut::New: DoFileNew(); break;
+    case Shortcut::Open: DoFileOpen(); break;
+    case Shortcut::Save: std::ignore = DoFileSave(); break;
+    case Shortcut::SaveAs: std::ignore = DoFileSaveAs(); break;
+    case Shortcut::Print: DoFilePrint(); break;
+    case Shortcut::Find: ShowFindDialog(); break;
+    case Shortcut::Replace: ShowReplaceDialog(); break;
+    case Shortcut::FindNext: FindNext(); break;
+    case Shortcut::FindPrevious: FindPrevious(); break;
+    }
+    return true;
+}
+
+void ProcessLoopMessage(MSG& msg)
+{
+    if (g_app.hwndFindDialog && IsDialogMessageW(g_app.hwndFindDialog, &msg)) return;
+    // Shortcuts are neither translated nor dispatched, so Ctrl+H never reaches the
+    // control as a backspace.
+    if (msg.message == WM_KEYDOWN && RunShortcut(msg.wParam)) return;
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+}
+
+bool StartApplication()
+{
+    g_app.saveFilePath[0] = L'\0';
+    g_app.currentFilePath[0] = L'\0';
+
+    // The control's class must exist before WM_CREATE makes one.
+    g_app.hRichEditLib = LoadLibraryW(L"Riched20.dll");
+    if (!g_app.hRichEditLib) return false;
+
+    WNDCLASSEXW wc = {};
+    wc.cbSize = sizeof(wc);
+    wc.style = CS_HREDRAW | CS_VREDRAW;
+    wc.lpfnWndProc = MainWndProc;
+    wc.hInstance = g_app.hInstance;
+    wc.hIcon = LoadIconW(nullptr, IDI_APPLICATION);
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_WINDOW + 1));
+    wc.lpszClassName = kMainClassName;
+    wc.hIconSm = wc.hIcon;
+    if (!RegisterClassExW(&wc)) return false;
+
+    g_app.findReplaceMsg = RegisterWindowMessageW(FINDMSGSTRINGW);
+
+    BuildMenuBar();
+
+    const WindowOrigin origin =
+        CenteredWindowOrigin(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+
+    InitDpi();
+
+    g_app.hwndMain = CreateWindowExW(0, kMainClassName, L"Untitled - Jotwell", WS_OVERLAPPEDWINDOW,
+                                     origin.x, origin.y, kMainWindowWidth, kMainWindowHeight, nullptr,
+                                     g_app.hMenuBar, g_app.hInstance, nullptr);
+    if (!g_app.hwndMain) return false;
+
+    ApplyTheme();
+    ShowWindow(g_app.hwndMain, SW_SHOWDEFAULT);
+    UpdateWindow(g_app.hwndMain);
+    UpdateStatusBar();
+    return true;
+}
+
+int RunApplication()
+{
+    if (!StartApplication()) return 1;
+
+    MSG msg = {};
+    for (;;) {
+        const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
+        if (got == 0 || got == -1) break;
+        ProcessLoopMessage(msg);
+    }
+    return static_cast<int>(static_cast<UINT>(msg.wParam));
+}

@@ -1,0 +1,12 @@
+#pragma once
+
+#include <windows.h>
+
+// The text font's lfHeight at a DPI: 16 pixels at 96 DPI, rounded, negative (em height).
+int EditFontHeight(UINT dpi);
+
+UINT QueryWindowDpi();
+void CreateEditFont(UINT dpi);
+void InitDpi();
+void RefreshDpi();
+void OnDpiChanged(WPARAM wParam, LPARAM lParam);

@@ -1,0 +1,3 @@
+#include "document/print.h"
+
+void DoFilePrint() {}

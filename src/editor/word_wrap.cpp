@@ -1,0 +1,3 @@
+#include "editor/word_wrap.h"
+
+void ToggleWordWrap() {}

@@ -1,0 +1,10 @@
+#pragma once
+
+#include <windows.h>
+
+// Non-zero when the system command was handled (Shift+minimise).
+int OnSysCommand(WPARAM wParam);
+void OnTrayIcon(LPARAM lParam);
+void RemoveTrayIcon();
+void MinimizeToTray();
+void RestoreFromTray();

@@ -1,0 +1,180 @@
+#include "support/app_fixture.h"
+
+#include "app/startup.h"
+
+#include <richedit.h>
+#include <commctrl.h>
+
+#include <atomic>
+#include <vector>
+
+bool Pump(int* quitCode)
+{
+    bool quit = false;
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_QUIT) {
+            quit = true;
+            if (quitCode) *quitCode = static_cast<int>(msg.wParam);
+            continue;
+        }
+        ProcessLoopMessage(msg);
+    }
+    return quit;
+}
+
+void StartJotwell()
+{
+    g_app = AppState{};
+    g_app.hInstance = GetModuleHandleW(nullptr);
+    HoldKeys({});
+    ASSERT_TRUE(StartApplication());
+    Pump();
+}
+
+void StopJotwell()
+{
+    HoldKeys({});
+    if (g_app.hwndMain && IsWindow(g_app.hwndMain)) {
+        if (g_app.hwndEdit) SendMessageW(g_app.hwndEdit, EM_SETMODIFY, 0, 0);
+        DestroyWindow(g_app.hwndMain);
+    }
+    Pump();
+    UnregisterClassW(kMainClassName, g_app.hInstance);
+}
+
+void HoldKeys(std::initializer_list<int> down)
+{
+    BYTE state[256] = {};
+    GetKeyboardState(state);
+    for (int vk : {VK_CONTROL, VK_LCONTROL, VK_RCONTROL, VK_MENU, VK_LMENU, VK_RMENU, VK_SHIFT, VK_LSHIFT, VK_RSHIFT})
+        state[vk] = 0;
+    for (int vk : down) state[vk] = 0x80;
+    SetKeyboardState(state);
+}
+
+void PressKey(UINT vk, std::initializer_list<int> modifiers)
+{
+    HoldKeys(modifiers);
+    HWND target = GetFocus();
+    if (!target) target = g_app.hwndEdit;
+    const UINT scan = MapVirtualKeyW(vk, MAPVK_VK_TO_VSC);
+    PostMessageW(target, WM_KEYDOWN, vk, 1 | (static_cast<LPARAM>(scan) << 16));
+    Pump();
+    PostMessageW(target, WM_KEYUP, vk, 1 | (static_cast<LPARAM>(scan) << 16) | (1u << 30) | (1u << 31));
+    Pump();
+    HoldKeys({});
+}
+
+void TypeText(const std::wstring& text)
+{
+    for (wchar_t ch : text) {
+        PostMessageW(g_app.hwndEdit, WM_CHAR, ch, 1);
+        Pump();
+    }
+}
+
+std::wstring WindowText(HWND hwnd)
+{
+    const int n = GetWindowTextLengthW(hwnd);
+    std::wstring text(static_cast<size_t>(n) + 1, L'\0');
+    const int got = GetWindowTextW(hwnd, text.data(), n + 1);
+    text.resize(static_cast<size_t>(got > 0 ? got : 0));
+    return text;
+}
+
+std::wstring EditText()
+{
+    const LRESULT n = SendMessageW(g_app.hwndEdit, WM_GETTEXTLENGTH, 0, 0);
+    std::wstring text(static_cast<size_t>(n) + 1, L'\0');
+    const LRESULT got = SendMessageW(g_app.hwndEdit, WM_GETTEXT, static_cast<WPARAM>(n + 1),
+                                     reinterpret_cast<LPARAM>(text.data()));
+    text.resize(static_cast<size_t>(got));
+    return text;
+}
+
+std::wstring StatusText()
+{
+    wchar_t buffer[kStatusChars] = {};
+    const LRESULT len = SendMessageW(g_app.hwndStatus, SB_GETTEXTLENGTHW, 0, 0);
+    if (HIWORD(len) & SBT_OWNERDRAW) return g_app.statusText;
+    SendMessageW(g_app.hwndStatus, SB_GETTEXTW, 0, reinterpret_cast<LPARAM>(buffer));
+    return buffer;
+}
+
+bool EditModified()
+{
+    return SendMessageW(g_app.hwndEdit, EM_GETMODIFY, 0, 0) != 0;
+}
+
+void SetEditText(const std::wstring& text)
+{
+    SendMessageW(g_app.hwndEdit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    Pump();
+}
+
+CHARRANGE EditSelection()
+{
+    CHARRANGE range = {};
+    SendMessageW(g_app.hwndEdit, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&range));
+    return range;
+}
+
+TempFolder::TempFolder()
+{
+    static std::atomic<int> counter{0};
+    wchar_t base[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, base);
+    path_ = std::wstring(base) + L"jotwell-test-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
+            std::to_wstring(counter++);
+    CreateDirectoryW(path_.c_str(), nullptr);
+}
+
+static void RemoveTree(const std::wstring& folder)
+{
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            const std::wstring name = found.cFileName;
+            if (name == L"." || name == L"..") continue;
+            const std::wstring full = folder + L"\\" + name;
+            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+                RemoveTree(full);
+            } else {
+                SetFileAttributesW(full.c_str(), FILE_ATTRIBUTE_NORMAL);
+                DeleteFileW(full.c_str());
+            }
+        } while (FindNextFileW(search, &found));
+        FindClose(search);
+    }
+    RemoveDirectoryW(folder.c_str());
+}
+
+TempFolder::~TempFolder()
+{
+    RemoveTree(path_);
+}
+
+std::string ReadFileBytes(const std::wstring& path)
+{
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return {};
+    std::string bytes;
+    char chunk[65536];
+    DWORD got = 0;
+    while (ReadFile(file, chunk, sizeof(chunk), &got, nullptr) && got > 0) bytes.append(chunk, got);
+    CloseHandle(file);
+    return bytes;
+}
+
+void WriteFileBytes(const std::wstring& path, const std::string& bytes)
+{
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    DWORD written = 0;
+    if (!bytes.empty()) WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    CloseHandle(file);
+    ASSERT_EQ(written, bytes.size());
+}

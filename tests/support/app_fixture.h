@@ -1,0 +1,61 @@
+// Runs the real main window inside the test process and drives it with real messages.
+#pragma once
+
+#include "app/app_state.h"
+
+#include <richedit.h>
+
+#include <gtest/gtest.h>
+
+#include <initializer_list>
+#include <string>
+
+// Handles every queued message through the program's own loop rules.
+// Returns true if WM_QUIT was seen (its code is stored in *quitCode when given).
+bool Pump(int* quitCode = nullptr);
+
+// Starts Jotwell in this process from a fresh AppState.
+void StartJotwell();
+// Destroys the main window without any prompt and unregisters the class.
+void StopJotwell();
+
+// Sets the keys in `down` as held (and all other modifiers as released) for GetKeyState.
+void HoldKeys(std::initializer_list<int> down);
+// Posts a key press to the focused window (the edit control when nothing has the focus)
+// with the given modifiers held, and runs it through the message loop.
+void PressKey(UINT vk, std::initializer_list<int> modifiers = {});
+// Types text into the edit control as WM_CHAR messages through the message loop.
+void TypeText(const std::wstring& text);
+
+std::wstring EditText();
+std::wstring WindowText(HWND hwnd);
+std::wstring StatusText();
+bool EditModified();
+void SetEditText(const std::wstring& text);
+
+// The edit control's current selection.
+CHARRANGE EditSelection();
+
+// A fixture that starts the main window before each test and closes it afterwards.
+class JotwellTest : public ::testing::Test {
+protected:
+    void SetUp() override { StartJotwell(); }
+    void TearDown() override { StopJotwell(); }
+};
+
+// A folder of the test's own under the system's temporary folder, removed afterwards.
+class TempFolder {
+public:
+    TempFolder();
+    ~TempFolder();
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+    const std::wstring& path() const { return path_; }
+    std::wstring File(const std::wstring& name) const { return path_ + L"\\" + name; }
+
+private:
+    std::wstring path_;
+};
+
+std::string ReadFileBytes(const std::wstring& path);
+void WriteFileBytes(const std::wstring& path, const std::string& bytes);
