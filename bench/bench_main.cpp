@@ -1,0 +1,282 @@
+// Jotwell's benchmarks. Each figure is the median of several runs of Jotwell's own path and
+// of the same work done by a bare RichEdit control (the floor), measured in the same run.
+#include "bench_floor.h"
+
+#include "app/app_state.h"
+#include "app/startup.h"
+#include "document/document.h"
+#include "editor/find_replace.h"
+
+#include <psapi.h>
+#include <richedit.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr int kRuns = 5;
+
+double NowMs()
+{
+    static LARGE_INTEGER frequency = [] {
+        LARGE_INTEGER f;
+        QueryPerformanceFrequency(&f);
+        return f;
+    }();
+    LARGE_INTEGER now;
+    QueryPerformanceCounter(&now);
+    return 1000.0 * static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+double Median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+double Percentile95(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values[(values.size() * 95) / 100 - (values.size() * 95 % 100 == 0 ? 1 : 0)];
+}
+
+void Report(const char* name, double jotwell, double floor, const char* target)
+{
+    std::printf("%-44s %10.2f ms %10.2f ms %7.2f   %s\n", name, jotwell, floor, floor > 0 ? jotwell / floor : 0.0,
+                target);
+    std::fflush(stdout);
+}
+
+// ---- Documents used by the figures -------------------------------------------------------
+
+std::wstring TempFile(const wchar_t* name)
+{
+    wchar_t folder[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, folder);
+    return std::wstring(folder) + name;
+}
+
+[[maybe_unused]] void WriteBytes(const std::wstring& path, const std::string& bytes)
+{
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    DWORD written = 0;
+    WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    CloseHandle(file);
+}
+
+// About `bytes` of UTF-8: mixed ASCII and two- and three-byte characters, CR LF lines.
+[[maybe_unused]] std::string MixedUtf8(size_t bytes)
+{
+    const char* line = "The quick brown fox jumps over the lazy dog, caf\xC3\xA9 na\xC3\xAFve "
+                       "\xE2\x82\xAC 42 \xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E \xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82\r\n";
+    std::string text;
+    while (text.size() + std::strlen(line) <= bytes) text += line;
+    return text;
+}
+
+std::wstring AsciiText(size_t chars)
+{
+    const wchar_t* line = L"Lorem ipsum dolor sit amet, consectetur adipiscing elit sed do eiusmod\r\n";
+    std::wstring text;
+    while (text.size() < chars) text += line;
+    text.resize(chars);
+    return text;
+}
+
+// ---- Jotwell in this process ------------------------------------------------------------
+
+void PumpJotwell()
+{
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_QUIT) continue;
+        ProcessLoopMessage(msg);
+    }
+}
+
+void StartJotwell()
+{
+    g_app = AppState{};
+    g_app.hInstance = GetModuleHandleW(nullptr);
+    if (!StartApplication()) {
+        std::fprintf(stderr, "bench: Jotwell did not start\n");
+        ExitProcess(1);
+    }
+    PumpJotwell();
+}
+
+void StopJotwell()
+{
+    if (g_app.hwndEdit) SendMessageW(g_app.hwndEdit, EM_SETMODIFY, 0, 0);
+    DestroyWindow(g_app.hwndMain);
+    PumpJotwell();
+    UnregisterClassW(kMainClassName, g_app.hInstance);
+}
+
+void SetText(HWND edit, const std::wstring& text)
+{
+    SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+// ---- The figures ------------------------------------------------------------------------
+
+// Typing as a person types: each key handled completely (queue empty) before the next.
+std::vector<double> TypeKeys(HWND edit, const std::function<void()>& pump)
+{
+    std::vector<double> perKey;
+    SendMessageW(edit, EM_SETSEL, 0, 0);
+    for (int i = 0; i < 100; ++i) {
+        const UINT vk = 'A' + (i % 26);
+        const double start = NowMs();
+        PostMessageW(edit, WM_KEYDOWN, vk, 1);
+        PostMessageW(edit, WM_KEYUP, vk, 1 | (1u << 30) | (1u << 31));
+        pump();
+        perKey.push_back(NowMs() - start);
+    }
+    return perKey;
+}
+
+void BenchTyping(size_t chars, const char* label, const char* target)
+{
+    const std::wstring text = AsciiText(chars);
+    std::vector<double> mine, bare;
+    for (int run = 0; run < 3; ++run) {
+        StartJotwell();
+        SetText(g_app.hwndEdit, text);
+        PumpJotwell();
+        SetFocus(g_app.hwndEdit);
+        auto keys = TypeKeys(g_app.hwndEdit, PumpJotwell);
+        mine.insert(mine.end(), keys.begin(), keys.end());
+        StopJotwell();
+
+        HWND floor = CreateFloorWindow();
+        SetText(floor, text);
+        PumpFloor();
+        keys = TypeKeys(floor, PumpFloor);
+        bare.insert(bare.end(), keys.begin(), keys.end());
+        DestroyFloorWindow();
+    }
+    const std::string name = std::string("type one key, median, ") + label;
+    Report(name.c_str(), Median(mine), Median(bare), target);
+    const std::string p95 = std::string("type one key, 95th percentile, ") + label;
+    Report(p95.c_str(), Percentile95(mine), Percentile95(bare), "");
+}
+
+void BenchReplaceAll()
+{
+    // 5,000 matches in 200 k characters (40 per line).
+    std::wstring text;
+    for (int i = 0; i < 5000; ++i) text += L"plain words, one needle, more filler.\r\n";
+    std::vector<double> mine, bare;
+    for (int run = 0; run < 3; ++run) {
+        StartJotwell();
+        SetText(g_app.hwndEdit, text);
+        PumpJotwell();
+        lstrcpyW(g_app.findWhat, L"needle");
+        lstrcpyW(g_app.replaceWith, L"pin");
+        g_app.findReplaceData.Flags = FR_DOWN;
+        double start = NowMs();
+        const uint32_t count = DoReplaceAll();
+        PumpJotwell();
+        mine.push_back(NowMs() - start);
+        if (count != 5000) std::fprintf(stderr, "bench: Replace All made %u replacements\n", count);
+        StopJotwell();
+
+        HWND floor = CreateFloorWindow();
+        SetText(floor, text);
+        PumpFloor();
+        start = NowMs();
+        SendMessageW(floor, EM_SETSEL, 0, 0);
+        FINDTEXTEXW find = {};
+        wchar_t what[] = L"needle";
+        for (;;) {
+            CHARRANGE sel = {};
+            SendMessageW(floor, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&sel));
+            find.chrg.cpMin = sel.cpMin;
+            find.chrg.cpMax = -1;
+            find.lpstrText = what;
+            if (SendMessageW(floor, EM_FINDTEXTEX, FR_DOWN, reinterpret_cast<LPARAM>(&find)) == -1) break;
+            SendMessageW(floor, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&find.chrgText));
+            SendMessageW(floor, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(L"pin"));
+        }
+        PumpFloor();
+        bare.push_back(NowMs() - start);
+        DestroyFloorWindow();
+    }
+    Report("Replace All, 5,000 matches in 200 k chars", Median(mine), Median(bare), "target 1.5");
+}
+
+void BenchSave()
+{
+    const std::wstring text = AsciiText(1000000);
+    const std::wstring path = TempFile(L"jotwell-bench-save.txt");
+    std::vector<double> mine, bare;
+    for (int run = 0; run < kRuns; ++run) {
+        StartJotwell();
+        SetText(g_app.hwndEdit, text);
+        PumpJotwell();
+        lstrcpyW(g_app.currentFilePath, path.c_str());
+        SendMessageW(g_app.hwndEdit, EM_SETMODIFY, 1, 0);
+        double start = NowMs();
+        const int saved = DoFileSave();
+        PumpJotwell();
+        mine.push_back(NowMs() - start);
+        if (!saved) std::fprintf(stderr, "bench: Save failed\n");
+        StopJotwell();
+
+        HWND floor = CreateFloorWindow();
+        SetText(floor, text);
+        PumpFloor();
+        start = NowMs();
+        const LRESULT n = SendMessageW(floor, WM_GETTEXTLENGTH, 0, 0);
+        std::vector<wchar_t> buffer(static_cast<size_t>(n) + 2);
+        buffer[0] = 0xFEFF;
+        SendMessageW(floor, WM_GETTEXT, static_cast<WPARAM>(n + 1), reinterpret_cast<LPARAM>(buffer.data() + 1));
+        HANDLE file =
+            CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+        DWORD written = 0;
+        WriteFile(file, buffer.data(), static_cast<DWORD>((n + 1) * 2), &written, nullptr);
+        CloseHandle(file);
+        bare.push_back(NowMs() - start);
+        DestroyFloorWindow();
+    }
+    DeleteFileW(path.c_str());
+    Report("Save 1 M chars", Median(mine), Median(bare), "target 1.25");
+}
+
+void BenchStartup()
+{
+    std::vector<double> mine, bare;
+    for (int run = 0; run < kRuns; ++run) {
+        double start = NowMs();
+        StartJotwell();
+        mine.push_back(NowMs() - start);
+        StopJotwell();
+
+        start = NowMs();
+        CreateFloorWindow();
+        bare.push_back(NowMs() - start);
+        DestroyFloorWindow();
+    }
+    Report("start-up to the first painted frame", Median(mine), Median(bare), "target 1.2");
+}
+
+} // namespace
+
+int wmain(int argc, wchar_t** argv)
+{
+    (void)argc;
+    (void)argv;
+    std::printf("%-44s %13s %13s %7s\n", "figure", "Jotwell", "floor", "ratio");
+    BenchStartup();
+    BenchSave();
+    BenchReplaceAll();
+    BenchTyping(100000, "100 k chars", "target 1.5");
+    BenchTyping(1000000, "1 M chars", "target < 16 ms");
+    return 0;
+}
