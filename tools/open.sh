@@ -4,6 +4,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
+bash tools/setup.sh >/dev/null
+
 cmake --preset mingw >/dev/null
 cmake --build --preset mingw --target jotwell
 exe=build/bin/jotwell.exe

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs everything the build, the tests and the benchmarks need on Debian 12.
-# Run as root; safe to run again (apt-get skips what is already there).
+# Installs as root (or through sudo) only what is missing; safe to run again.
 set -euo pipefail
 
 packages=(
@@ -19,8 +19,12 @@ for p in "${packages[@]}"; do
 done
 
 if [ "${#missing[@]}" -gt 0 ]; then
-  export DEBIAN_FRONTEND=noninteractive
-  apt-get update -qq
-  apt-get install -y -qq --no-install-recommends "${missing[@]}"
+  as_root=()
+  if [ "$(id -u)" != 0 ]; then
+    command -v sudo >/dev/null 2>&1 || { echo "setup: run as root to install: ${missing[*]}" >&2; exit 1; }
+    as_root=(sudo)
+  fi
+  "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -qq
+  "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi
 echo "setup: all packages present"

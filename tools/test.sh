@@ -3,6 +3,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
+bash tools/setup.sh >/dev/null
+
 bash tools/print-queue.sh start
 cmake --preset mingw
 cmake --build --preset mingw
