@@ -245,6 +245,8 @@ TEST_F(SoakTest, RandomActionsKeepStatusCaptionAndFileInStep)
             ++saves;
             break;
         case kReopen:
+            // Nothing to reopen before the first save.
+            if (!EditModified() && GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES) break;
             if (EditModified()) prompts.Press(IDYES);
             Command(ID_FILE_OPEN);
             ++reopens;
