@@ -198,3 +198,30 @@ TEST_F(LeakTest, OpenAndSaveCyclesLeaveNothingBehind)
     EXPECT_EQ(g_app.hEditFont, font);
     ExpectFlat(f);
 }
+
+// Not one of the four asked for, but the font is the other object replaced at run time.
+TEST_F(LeakTest, DpiChangesDeleteEveryReplacedFont)
+{
+    SetEditText(SampleText());
+    RECT frame = {};
+    GetWindowRect(g_app.hwndMain, &frame);
+    auto change = [&](int i) {
+        const UINT dpi = i % 2 ? 96 : 144;
+        SendMessageW(g_app.hwndMain, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&frame));
+        Pump();
+    };
+    for (int i = 0; i < 20; ++i) change(i);
+    Figures f = {ThreadWindows(), 0, PrivateBytes(), 0};
+    int fontsLeft = 0;
+    for (int i = 0; i < kRounds; ++i) {
+        const HFONT old = g_app.hEditFont;
+        change(i);
+        ASSERT_NE(g_app.hEditFont, nullptr);
+        if (old != g_app.hEditFont && GetObjectType(old) != 0) ++fontsLeft;
+    }
+    f.windowsAfter = ThreadWindows();
+    f.bytesAfter = PrivateBytes();
+    Report("dpi", f, ", replaced fonts still alive " + std::to_string(fontsLeft));
+    EXPECT_EQ(fontsLeft, 0);
+    ExpectFlat(f);
+}
