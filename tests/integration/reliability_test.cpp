@@ -74,7 +74,7 @@ LRESULT CALLBACK VanishHook(int code, WPARAM wParam, LPARAM lParam)
         const HWND window = reinterpret_cast<HWND>(wParam);
         wchar_t cls[16] = {};
         GetClassNameW(window, cls, static_cast<int>(std::size(cls)));
-        if (lstrcmpW(cls, L"#32770") == 0 && GetParent(window) == nullptr) {
+        if (lstrcmpW(cls, L"#32770") == 0 && !(GetWindowLongW(window, GWL_STYLE) & WS_CHILD)) {
             wchar_t title[64] = {};
             GetWindowTextW(window, title, static_cast<int>(std::size(title)));
             if (lstrcmpW(title, L"Open") == 0) {
