@@ -1,9 +1,11 @@
 // Random byte files through the whole Open command (file, read, decoding, control), with
-// only the dialog stood in for. The control keeps line breaks in its own form, so both
-// sides are compared with every line break written as CR.
+// only the dialog stood in for and every heap buffer the program takes ending at a guard
+// page. The control keeps line breaks in its own form, so both sides are compared with
+// every line break written as CR.
 #include "support/app_fixture.h"
 #include "support/dialog_script.h"
 #include "support/fake_file_dialogs.h"
+#include "support/guarded_heap.h"
 #include "support/text_reference.h"
 
 #include <chrono>
@@ -46,6 +48,10 @@ TEST_F(ReliabilityOpenFuzzTest, RandomFilesOpenAsTheRulesSay)
     dialogs.Answer(path);
     DialogScript unexpected;   // any message box would be a fault: it gets cancelled and counted
 
+    GuardedHeap heap;
+    ASSERT_TRUE(heap.ok());
+    const int liveBefore = heap.live();
+
     const std::wstring sentinel = L"sentinel";
     const auto started = std::chrono::steady_clock::now();
     int refused = 0;
@@ -67,6 +73,9 @@ TEST_F(ReliabilityOpenFuzzTest, RandomFilesOpenAsTheRulesSay)
         ASSERT_FALSE(EditModified()) << "case " << i;
     }
     EXPECT_TRUE(unexpected.seen().empty());
+    EXPECT_EQ(heap.live(), liveBefore) << "heap buffers left behind";
+    EXPECT_GT(heap.allocations(), cases) << "the reading path took no heap buffers through the guard";
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
-    std::printf("open fuzz: %d files (%d refused) in %.1f s\n", cases, refused, seconds);
+    std::printf("open fuzz: %d files (%d refused), %d guarded heap buffers, in %.1f s\n", cases, refused,
+                heap.allocations(), seconds);
 }
