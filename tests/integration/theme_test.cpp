@@ -235,16 +235,22 @@ HRESULT WINAPI RecordDwmCall(HWND hwnd, DWORD attribute, LPCVOID value, DWORD cb
     return S_OK;
 }
 
+using GetProcAddressFunction = FARPROC(WINAPI*)(HMODULE, LPCSTR);
+GetProcAddressFunction t_realGetProcAddress = nullptr;
+
 FARPROC WINAPI FakeGetProcAddress(HMODULE module, LPCSTR name)
 {
     if (!IS_INTRESOURCE(name) && lstrcmpA(name, "DwmSetWindowAttribute") == 0)
         return reinterpret_cast<FARPROC>(reinterpret_cast<void*>(&RecordDwmCall));
-    return GetProcAddress(module, name);
+    return t_realGetProcAddress(module, name);
 }
 
 TEST_F(ThemeTest, TitleBarGetsTheFourAttributesInOrder)
 {
     StartJotwell();
+    // Taken before the patch: inside it, GetProcAddress is the fake.
+    t_realGetProcAddress = reinterpret_cast<GetProcAddressFunction>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "GetProcAddress")));
     ImportPatch patch("kernel32.dll", "GetProcAddress", reinterpret_cast<void*>(&FakeGetProcAddress));
     if (!patch.ok()) GTEST_SKIP() << "GetProcAddress could not be patched in this build";
     for (int mode : {2, 1}) {
