@@ -103,6 +103,7 @@ static void OnDestroy()
 {
     RemoveTrayIcon();
     DeleteStatusBrush();
+    FreeStatusBuffer();
     DeleteObject(g_app.hEditFont);
     if (g_app.hwndFindDialog) {
         DestroyWindow(g_app.hwndFindDialog);

@@ -1,6 +1,32 @@
+// The status bar: the caret's line and column and the document's counts.
 #include "editor/status_bar.h"
 
 #include "app/app_state.h"
+#include "editor/status_text.h"
+
+#include <commctrl.h>
+#include <richedit.h>
+
+namespace {
+
+// One buffer for the whole run: a refresh on every keystroke must not allocate and
+// zero a copy of the whole document each time.
+wchar_t* s_text = nullptr;
+size_t s_capacity = 0; // in units
+
+wchar_t* TextBuffer(size_t units)
+{
+    if (units <= s_capacity) return s_text;
+    HANDLE heap = GetProcessHeap();
+    void* grown = s_text ? HeapReAlloc(heap, 0, s_text, units * sizeof(wchar_t))
+                         : HeapAlloc(heap, 0, units * sizeof(wchar_t));
+    if (!grown) return nullptr;
+    s_text = static_cast<wchar_t*>(grown);
+    s_capacity = units;
+    return s_text;
+}
+
+} // namespace
 
 wchar_t* FormatDecimal(uint32_t value, wchar_t* out)
 {
@@ -15,9 +41,98 @@ wchar_t* FormatDecimal(uint32_t value, wchar_t* out)
     return out;
 }
 
-void UpdateStatusBar() {}
-void SetStatusText(const wchar_t*) {}
-void ToggleStatusBar() {}
-void UpdateStatusBrush() {}
-void DrawStatusPart(const DRAWITEMSTRUCT*) {}
-void DeleteStatusBrush() {}
+void FreeStatusBuffer()
+{
+    if (s_text) HeapFree(GetProcessHeap(), 0, s_text);
+    s_text = nullptr;
+    s_capacity = 0;
+}
+
+void UpdateStatusBar()
+{
+    if (!g_app.statusBarVisible) return;
+    HWND edit = g_app.hwndEdit;
+    const LRESULT length = SendMessageW(edit, WM_GETTEXTLENGTH, 0, 0);
+    const LRESULT lines = SendMessageW(edit, EM_GETLINECOUNT, 0, 0);
+    CHARRANGE sel = {};
+    SendMessageW(edit, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&sel));
+    const LRESULT lineIndex = SendMessageW(edit, EM_LINEFROMCHAR, static_cast<WPARAM>(sel.cpMin), 0);
+    const LRESULT lineStart = SendMessageW(edit, EM_LINEINDEX, static_cast<WPARAM>(lineIndex), 0);
+
+    TextCounts counts;
+    if (length > 0) {
+        // A failed allocation leaves both counts at 0; the text is still shown.
+        if (wchar_t* text = TextBuffer(static_cast<size_t>(length) + 1)) {
+            const LRESULT got = SendMessageW(edit, WM_GETTEXT, static_cast<WPARAM>(length + 1),
+                                             reinterpret_cast<LPARAM>(text));
+            counts = CountText(text, static_cast<size_t>(got < 0 ? 0 : got));
+        }
+    }
+
+    wchar_t status[kStatusChars];
+    BuildStatusText(static_cast<uint32_t>(lineIndex + 1), static_cast<uint32_t>(sel.cpMin - lineStart + 1),
+                    counts.words, counts.chars, static_cast<uint32_t>(lines), status);
+    SetStatusText(status);
+}
+
+void SetStatusText(const wchar_t* text)
+{
+    int i = 0;
+    for (; i < kStatusChars - 1 && text[i]; ++i) g_app.statusText[i] = text[i];
+    g_app.statusText[i] = L'\0';
+    if (!g_app.hwndStatus) return;
+    // Owner-drawn, the bar keeps only the address: the text must outlive this call.
+    const WPARAM mode = g_app.darkActive ? SBT_OWNERDRAW : 0;
+    SendMessageW(g_app.hwndStatus, SB_SETTEXTW, mode, reinterpret_cast<LPARAM>(g_app.statusText));
+}
+
+void DrawStatusPart(const DRAWITEMSTRUCT* item)
+{
+    HDC dc = item->hDC;
+    RECT r = item->rcItem;
+    if (g_app.hStatusBrush) FillRect(dc, &r, g_app.hStatusBrush);
+    const auto* text = reinterpret_cast<const wchar_t*>(item->itemData);
+    if (!text) return;
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, RGB(200, 200, 200));
+    r.left += 6;
+    DrawTextW(dc, text, -1, &r, DT_LEFT | DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
+}
+
+void UpdateStatusBrush()
+{
+    DeleteStatusBrush();
+    if (g_app.darkActive) g_app.hStatusBrush = CreateSolidBrush(RGB(45, 45, 45));
+}
+
+void DeleteStatusBrush()
+{
+    if (!g_app.hStatusBrush) return;
+    DeleteObject(g_app.hStatusBrush);
+    g_app.hStatusBrush = nullptr;
+}
+
+void ToggleStatusBar()
+{
+    g_app.statusBarVisible ^= 1;
+    g_app.hMenuBar = GetMenu(g_app.hwndMain);
+    int barHeight = 0;
+    if (!g_app.statusBarVisible) {
+        CheckMenuItem(g_app.hMenuBar, ID_VIEW_STATUSBAR, MF_BYCOMMAND | MF_UNCHECKED);
+        ShowWindow(g_app.hwndStatus, SW_HIDE);
+    } else {
+        CheckMenuItem(g_app.hMenuBar, ID_VIEW_STATUSBAR, MF_BYCOMMAND | MF_CHECKED);
+        // The main window may have been resized while the bar was hidden and got no WM_SIZE.
+        SendMessageW(g_app.hwndStatus, WM_SIZE, 0, 0);
+        ShowWindow(g_app.hwndStatus, SW_SHOW);
+        RECT bar = {};
+        GetClientRect(g_app.hwndStatus, &bar);
+        barHeight = bar.bottom - bar.top;
+        UpdateStatusBar();
+    }
+    RECT client = {};
+    GetClientRect(g_app.hwndMain, &client);
+    g_app.clientWidth = client.right - client.left;
+    g_app.clientHeight = client.bottom - client.top - barHeight;
+    MoveWindow(g_app.hwndEdit, 0, 0, g_app.clientWidth, g_app.clientHeight, TRUE);
+}

@@ -1,0 +1,63 @@
+// The status bar's counting rules and its text.
+#include "editor/status_bar.h"
+#include "editor/status_text.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+TextCounts Count(const std::wstring& text)
+{
+    return CountText(text.data(), text.size());
+}
+
+TEST(StatusCounts, WordsAndCharacters)
+{
+    TextCounts c = Count(L"one two\tthree");
+    EXPECT_EQ(c.words, 3u);
+    EXPECT_EQ(c.chars, 13u);
+    c = Count(L"");
+    EXPECT_EQ(c.words, 0u);
+    EXPECT_EQ(c.chars, 0u);
+    // CR LF is one character (the LF) and separates words; a CR alone counts nothing.
+    c = Count(L"a\r\nb");
+    EXPECT_EQ(c.words, 2u);
+    EXPECT_EQ(c.chars, 3u);
+    c = Count(L"a\rb");
+    EXPECT_EQ(c.words, 2u);
+    EXPECT_EQ(c.chars, 2u);
+    // Punctuation is part of words; a run of it between spaces is a word.
+    c = Count(L"a,b ... !");
+    EXPECT_EQ(c.words, 3u);
+    c = Count(std::wstring(L"x\0y", 3));
+    EXPECT_EQ(c.words, 1u);
+    EXPECT_EQ(c.chars, 3u);
+    c = Count(L"  \t\r\n  ");
+    EXPECT_EQ(c.words, 0u);
+    EXPECT_EQ(c.chars, 6u);
+}
+
+TEST(StatusText, ExactFormat)
+{
+    wchar_t text[512];
+    BuildStatusText(1, 1, 0, 0, 1, text);
+    EXPECT_STREQ(text, L"Ln 1, Col 1  |  0 words  |  0 chars  |  1 lines");
+    BuildStatusText(12, 5, 230, 1402, 57, text);
+    EXPECT_STREQ(text, L"Ln 12, Col 5  |  230 words  |  1402 chars  |  57 lines");
+    BuildStatusText(4294967295u, 4294967295u, 4294967295u, 4294967295u, 4294967295u, text);
+    EXPECT_EQ(std::wstring(text).size(), 92u);
+}
+
+TEST(StatusText, FormatDecimal)
+{
+    wchar_t out[11];
+    EXPECT_STREQ(FormatDecimal(0, out), L"0");
+    EXPECT_STREQ(FormatDecimal(7, out), L"7");
+    EXPECT_STREQ(FormatDecimal(10, out), L"10");
+    EXPECT_STREQ(FormatDecimal(1000000, out), L"1000000");
+    EXPECT_STREQ(FormatDecimal(4294967295u, out), L"4294967295");
+}
+
+} // namespace
