@@ -15,6 +15,14 @@ public:
     HeapBuffer(const HeapBuffer&) = delete;
     HeapBuffer& operator=(const HeapBuffer&) = delete;
     HeapBuffer(HeapBuffer&& other) noexcept : p_(std::exchange(other.p_, nullptr)) {}
+    HeapBuffer& operator=(HeapBuffer&& other) noexcept
+    {
+        if (this != &other) {
+            reset();
+            p_ = std::exchange(other.p_, nullptr);
+        }
+        return *this;
+    }
 
     void reset() {
         if (p_) HeapFree(GetProcessHeap(), 0, p_);
@@ -136,4 +144,16 @@ public:
 
 private:
     HGLOBAL h_;
+};
+
+// The wait cursor for as long as a long operation runs, then the cursor there was before.
+class WaitCursor {
+public:
+    WaitCursor() : previous_(SetCursor(LoadCursorW(nullptr, IDC_WAIT))) {}
+    ~WaitCursor() { SetCursor(previous_); }
+    WaitCursor(const WaitCursor&) = delete;
+    WaitCursor& operator=(const WaitCursor&) = delete;
+
+private:
+    HCURSOR previous_;
 };

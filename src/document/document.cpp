@@ -1,10 +1,37 @@
+// The document's caption, the unsaved-changes question and New.
 #include "document/document.h"
 
 #include "app/app_state.h"
+#include "app/menu.h"
+#include "document/caption.h"
 
-void UpdateTitle() {}
-int PromptSaveChanges() { return 1; }
-void DoFileNew() {}
-void DoFileOpen() {}
-int DoFileSave() { return 0; }
-int DoFileSaveAs() { return 0; }
+#include <richedit.h>
+
+void UpdateTitle()
+{
+    const bool modified = SendMessageW(g_app.hwndEdit, EM_GETMODIFY, 0, 0) != 0;
+    wchar_t caption[kCaptionChars];
+    FormatCaption(g_app.currentFilePath, modified, caption);
+    SetWindowTextW(g_app.hwndMain, caption);
+}
+
+int PromptSaveChanges()
+{
+    if (!SendMessageW(g_app.hwndEdit, EM_GETMODIFY, 0, 0)) return 1;
+    switch (MessageBoxW(g_app.hwndMain, L"The text in the Untitled file has changed.\r\nDo you want to save the changes?",
+                        L"Jotwell", MB_YESNOCANCEL | MB_ICONQUESTION)) {
+    case IDYES: return DoFileSave();
+    case IDNO: return 1;
+    default: return 0;
+    }
+}
+
+void DoFileNew()
+{
+    if (!PromptSaveChanges()) return;
+    SendMessageW(g_app.hwndEdit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""));
+    SendMessageW(g_app.hwndEdit, EM_SETMODIFY, 0, 0);
+    g_app.currentFilePath[0] = L'\0';
+    UpdateTitle();
+    UpdateMenuState();
+}

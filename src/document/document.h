@@ -9,3 +9,10 @@ void DoFileOpen();
 // 1 when the document is on disk (written now or not modified), 0 otherwise.
 int DoFileSave();
 int DoFileSaveAs();
+
+// Reads a text file into the control and makes it the document; 1 on success. Silent on
+// file errors; the out-of-memory message when a buffer cannot be had or the file is too big.
+int OpenDocumentFile(const wchar_t* path);
+// Writes the control's text to path, safely: the old file stays whole unless the new one is
+// complete. 1 on success; does not touch the modify flag or the caption.
+int WriteDocumentFile(const wchar_t* path);

@@ -116,9 +116,8 @@ std::optional<std::wstring> ReferenceFileText(const std::string& bytes)
         return text;
     }
     const size_t skip = (n >= 3 && b[0] == 0xEF && b[1] == 0xBB && b[2] == 0xBF) ? 3 : 0;
-    // Any byte at all gives at least one character in UTF-8 (a replacement if nothing
-    // else), so only the bare mark falls through to ANSI, which yields nothing either.
-    if (n == skip) return std::nullopt;
+    // The bare mark is a valid, empty UTF-8 text.
+    if (n == skip) return std::wstring();
     bool wellFormed = true;
     std::wstring text = ReferenceUtf8(b + skip, n - skip, &wellFormed);
     if (!wellFormed) {

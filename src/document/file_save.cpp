@@ -1,0 +1,134 @@
+// Save and Save As: the text as UTF-16LE after an FF FE mark, written so that a failure
+// never destroys what was on disk.
+#include "app/app_state.h"
+#include "app/handles.h"
+#include "app/menu.h"
+#include "app/messages.h"
+#include "document/document.h"
+#include "document/file_dialogs.h"
+
+#include <richedit.h>
+
+#include <algorithm>
+#include <string>
+#include <utility>
+
+namespace {
+
+// The file's bytes: the mark, then the control's text. Shows the memory message on failure.
+bool TakeFileBytes(HeapBuffer& buffer, size_t& cb)
+{
+    const LRESULT n = SendMessageW(g_app.hwndEdit, WM_GETTEXTLENGTH, 0, 0);
+    const size_t units = static_cast<size_t>(n < 0 ? 0 : n);
+    HeapBuffer taken((units + 1) * sizeof(wchar_t) + sizeof(wchar_t));
+    if (!taken) {
+        ShowOutOfMemoryMessage();
+        return false;
+    }
+    wchar_t* text = taken.as<wchar_t>();
+    text[0] = 0xFEFF;
+    const LRESULT got =
+        SendMessageW(g_app.hwndEdit, WM_GETTEXT, static_cast<WPARAM>(units + 1), reinterpret_cast<LPARAM>(text + 1));
+    // Only what the control delivered is written; never a tail of zeros.
+    const size_t delivered = got < 0 ? 0 : std::min(static_cast<size_t>(got), units);
+    cb = (delivered + 1) * sizeof(wchar_t);
+    buffer = std::move(taken);
+    return true;
+}
+
+// A path the file functions accept even when a temporary name makes it longer than MAX_PATH.
+std::wstring LongPath(const std::wstring& path)
+{
+    if (path.size() < MAX_PATH || path.rfind(L"\\\\", 0) == 0) return path;
+    return L"\\\\?\\" + path;
+}
+
+// Writes cb bytes to path through a new file in the same folder that takes the old one's place
+// in one step. On any failure the temporary file is gone and the target is as it was.
+bool WriteFileSafely(const wchar_t* path, const void* data, size_t cb)
+{
+    const std::wstring target = path;
+    const size_t slash = target.find_last_of(L"\\/");
+    if (slash == std::wstring::npos) return false;
+    const DWORD attributes = GetFileAttributesW(LongPath(target).c_str());
+    const bool exists = attributes != INVALID_FILE_ATTRIBUTES;
+    if (exists && (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY))) return false;
+    if (exists) {
+        // A file another program holds open without letting others write must stay as it is;
+        // Wine's ReplaceFileW would replace it anyway.
+        UniqueFile probe(CreateFileW(LongPath(target).c_str(), GENERIC_WRITE,
+                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                     FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!probe.valid()) return false;
+    }
+
+    wchar_t unique[32];
+    wsprintfW(unique, L"~jotwell-%08lx%04lx.tmp", GetTickCount(), GetCurrentProcessId() & 0xFFFF);
+    const std::wstring temp = LongPath(target.substr(0, slash + 1) + unique);
+
+    {
+        UniqueFile file(CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!file.valid()) return false;
+        DWORD written = 0;
+        const bool ok = cb <= 0xFFFFFFFFu && WriteFile(file.get(), data, static_cast<DWORD>(cb), &written, nullptr) &&
+                        written == cb && FlushFileBuffers(file.get());
+        if (!ok) {
+            file.reset();
+            DeleteFileW(temp.c_str());
+            return false;
+        }
+    }
+    const std::wstring final = LongPath(target);
+    // ReplaceFileW keeps the old file's attributes and security.
+    const bool placed = exists ? ReplaceFileW(final.c_str(), temp.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS,
+                                              nullptr, nullptr) != FALSE
+                               : MoveFileExW(temp.c_str(), final.c_str(),
+                                             MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
+    if (!placed) DeleteFileW(temp.c_str());
+    return placed;
+}
+
+void MarkSaved()
+{
+    SendMessageW(g_app.hwndEdit, EM_SETMODIFY, 0, 0);
+    UpdateTitle();
+    UpdateMenuState();
+}
+
+} // namespace
+
+int WriteDocumentFile(const wchar_t* path)
+{
+    WaitCursor wait;
+    HeapBuffer bytes(0);
+    size_t cb = 0;
+    if (!TakeFileBytes(bytes, cb)) return 0;
+    return WriteFileSafely(path, bytes.get(), cb) ? 1 : 0;
+}
+
+int DoFileSave()
+{
+    if (!SendMessageW(g_app.hwndEdit, EM_GETMODIFY, 0, 0)) return 1;
+    if (!g_app.currentFilePath[0]) return DoFileSaveAs();
+    if (!WriteDocumentFile(g_app.currentFilePath)) return 0;
+    MarkSaved();
+    return 1;
+}
+
+int DoFileSaveAs()
+{
+    // The text is taken before the dialog opens.
+    HeapBuffer bytes(0);
+    size_t cb = 0;
+    if (!TakeFileBytes(bytes, cb)) return 0;
+    OPENFILENAMEW dialog =
+        FileDialogRecord(g_app.saveFilePath, OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_PATHMUSTEXIST);
+    if (!GetSaveFileNameW(&dialog)) return 0;
+    {
+        WaitCursor wait;
+        if (!WriteFileSafely(g_app.saveFilePath, bytes.get(), cb)) return 0;
+    }
+    lstrcpyW(g_app.currentFilePath, g_app.saveFilePath);
+    MarkSaved();
+    return 1;
+}

@@ -1,0 +1,96 @@
+// Reading rules for text files and the caption, without a window.
+#include "document/caption.h"
+#include "document/text_codec.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <string>
+
+namespace {
+
+TextSource Choose(const std::string& bytes)
+{
+    return ChooseDecoding(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size());
+}
+
+size_t Units(const std::string& bytes)
+{
+    return Utf16Units(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size());
+}
+
+TEST(Decoding, TableInItsOrder)
+{
+    EXPECT_EQ(Choose("").encoding, TextEncoding::Empty);
+    EXPECT_EQ(Choose("A").encoding, TextEncoding::Ansi);
+    EXPECT_EQ(Choose("\xFF").encoding, TextEncoding::Ansi);
+    EXPECT_EQ(Choose("\xFF\xFE").encoding, TextEncoding::Utf16Le);
+    EXPECT_EQ(Choose("\xFF\xFE").offset, 2u);
+    EXPECT_EQ(Choose("\xEF\xBB\xBF" "abc").encoding, TextEncoding::Utf8);
+    EXPECT_EQ(Choose("\xEF\xBB\xBF" "abc").offset, 3u);
+    EXPECT_EQ(Choose("ab").encoding, TextEncoding::Utf8);
+    EXPECT_EQ(Choose("ab").offset, 0u);
+    // The mark alone is an empty UTF-8 text; a big-endian mark is not recognised.
+    EXPECT_EQ(Choose("\xEF\xBB\xBF").encoding, TextEncoding::Empty);
+    EXPECT_EQ(Choose("\xFE\xFF\0A").encoding, TextEncoding::Utf8);
+    // Two bytes that begin like the UTF-8 mark are just UTF-8.
+    EXPECT_EQ(Choose("\xEF\xBB").encoding, TextEncoding::Utf8);
+    EXPECT_EQ(Choose("\xEF\xBB").offset, 0u);
+}
+
+TEST(Decoding, Utf16RunsToTheFirstZeroUnitOrTheEnd)
+{
+    EXPECT_EQ(Units(std::string("", 0)), 0u);
+    EXPECT_EQ(Units(std::string("A\0B\0", 4)), 2u);
+    EXPECT_EQ(Units(std::string("A\0B", 3)), 2u);        // an odd last byte is one more unit
+    EXPECT_EQ(Units(std::string("\0\0A\0", 4)), 0u);     // FF FE 00 00 ...: empty
+    EXPECT_EQ(Units(std::string("A\0\0\0B\0", 6)), 1u);  // a NUL ends the text
+    EXPECT_EQ(Units(std::string("A\0\0", 3)), 1u);       // an odd zero byte adds nothing
+}
+
+std::wstring Decode(unsigned codePage, const std::string& bytes)
+{
+    const auto* b = reinterpret_cast<const unsigned char*>(bytes.data());
+    const size_t n = DecodeMultiByte(codePage, b, bytes.size(), nullptr, 0);
+    std::wstring out(n, L'\0');
+    if (n) {
+        EXPECT_EQ(DecodeMultiByte(codePage, b, bytes.size(), out.data(), n), n);
+    }
+    return out;
+}
+
+TEST(Decoding, MultiByte)
+{
+    EXPECT_EQ(Decode(CP_UTF8, "caf\xC3\xA9 \xE2\x82\xAC"), L"caf\u00E9 \u20AC");
+    EXPECT_EQ(Decode(CP_UTF8, "a\xC3(b"), L"a\uFFFD(b"); // malformed: a replacement character
+    EXPECT_EQ(Decode(CP_UTF8, std::string("A\0B\0", 4)), std::wstring(L"A\0B\0", 4));
+    EXPECT_EQ(Decode(CP_UTF8, ""), L"");
+    EXPECT_EQ(Decode(CP_ACP, "A"), L"A");
+}
+
+TEST(Caption, FourForms)
+{
+    wchar_t out[kCaptionChars];
+    FormatCaption(L"", false, out);
+    EXPECT_STREQ(out, L"Untitled - Jotwell");
+    FormatCaption(L"", true, out);
+    EXPECT_STREQ(out, L"*Untitled - Jotwell");
+    FormatCaption(L"C:\\docs\\notes.txt", false, out);
+    EXPECT_STREQ(out, L"notes.txt - Jotwell");
+    FormatCaption(L"C:\\docs\\notes.txt", true, out);
+    EXPECT_STREQ(out, L"*notes.txt - Jotwell");
+}
+
+TEST(Caption, LongestPathStillComplete)
+{
+    std::wstring path = L"C:\\" + std::wstring(256, L'n'); // 259 characters, one long name
+    ASSERT_EQ(path.size(), 259u);
+    wchar_t out[kCaptionChars];
+    FormatCaption(path.c_str(), true, out);
+    EXPECT_EQ(std::wstring(out), L"*" + std::wstring(256, L'n') + L" - Jotwell");
+    EXPECT_STREQ(FileNamePart(L"C:\\a\\b.txt"), L"b.txt");
+    EXPECT_STREQ(FileNamePart(L"b.txt"), L"b.txt");
+}
+
+} // namespace
