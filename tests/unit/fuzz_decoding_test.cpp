@@ -1,5 +1,7 @@
 // Randomised byte files through the real decoding, checked against an independent reading
-// of the format. JOTWELL_FUZZ_SEED replays another seed; JOTWELL_FUZZ_CASES changes the count.
+// of the format, with every file's last byte right before a PAGE_NOACCESS page.
+// JOTWELL_FUZZ_SEED replays another seed; JOTWELL_FUZZ_CASES changes the count.
+#include "document/text_codec.h"
 #include "support/text_reference.h"
 
 #include <windows.h>
@@ -7,11 +9,50 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstdlib>
+#include <optional>
 #include <string>
+#include <vector>
 
 namespace {
 
 constexpr uint64_t kFixedSeed = 0x4A6F7477656C6C31ull;
+constexpr int kCiCases = 20000;
+
+// What Open makes of the bytes, put together from the program's own decoding steps as Open
+// uses them. The UTF-16 text is measured by Utf16Units on the guarded bytes; Open itself hands
+// it to the control in place, relying on the four zero bytes its buffer adds.
+std::optional<std::wstring> DecodeLikeOpen(const GuardedBytes& file)
+{
+    const unsigned char* data = file.data();
+    const size_t n = file.size();
+    const TextSource source = ChooseDecoding(data, n);
+    switch (source.encoding) {
+    case TextEncoding::Empty: return std::wstring();
+    case TextEncoding::Utf16Le: {
+        const size_t units = Utf16Units(data + source.offset, n - source.offset);
+        std::wstring text;
+        for (size_t i = 0; i < units; ++i) {
+            const size_t at = source.offset + 2 * i;
+            text += static_cast<wchar_t>(data[at] | (at + 1 < n ? data[at + 1] << 8 : 0));
+        }
+        return text;
+    }
+    case TextEncoding::Utf8:
+    case TextEncoding::Ansi: break;
+    }
+    const unsigned char* from = data + source.offset;
+    const size_t count = n - source.offset;
+    for (unsigned codePage : {65001u, 0u}) {
+        if (codePage == 65001u && source.encoding != TextEncoding::Utf8) continue;
+        const size_t units = DecodeMultiByte(codePage, from, count, nullptr, 0);
+        if (units == 0) continue;
+        std::vector<wchar_t> out(units + 1, L'\0');
+        if (DecodeMultiByte(codePage, from, count, out.data(), units) != units) return std::nullopt;
+        return std::wstring(out.data());   // the control gets it up to the first NUL
+    }
+    return std::nullopt;
+}
 
 std::wstring PlatformUtf8(const std::string& bytes)
 {
@@ -36,6 +77,35 @@ std::string Hex(const std::string& bytes, size_t limit = 64)
 }
 
 } // namespace
+
+TEST(FuzzDecoding, RandomFilesDecodeAsTheRulesSay)
+{
+    const uint64_t seed = SeedFromEnvironment("JOTWELL_FUZZ_SEED", kFixedSeed);
+    char value[16] = {};
+    const int cases = GetEnvironmentVariableA("JOTWELL_FUZZ_CASES", value, 16) ? std::atoi(value) : kCiCases;
+    std::printf("decoding fuzz seed %llu, %d files\n", static_cast<unsigned long long>(seed), cases);
+    std::fflush(stdout);
+    std::mt19937_64 rng(seed);
+    int kinds[4] = {}, refused = 0, odd = 0;
+    size_t bytesTried = 0;
+    for (int i = 0; i < cases; ++i) {
+        const std::string bytes = RandomTextFile(rng, 4096);
+        const GuardedBytes file(bytes);
+        ASSERT_TRUE(file.ok());
+        const auto got = DecodeLikeOpen(file);
+        const auto expected = ReferenceFileText(bytes);
+        ASSERT_EQ(got.has_value(), expected.has_value()) << "case " << i << ": " << Hex(bytes);
+        if (got) {
+            ASSERT_EQ(*got, *expected) << "case " << i << ": " << Hex(bytes);
+        }
+        ++kinds[static_cast<int>(ChooseDecoding(file.data(), file.size()).encoding)];
+        refused += got ? 0 : 1;
+        odd += bytes.size() % 2;
+        bytesTried += bytes.size();
+    }
+    std::printf("decoding fuzz: %d files, %zu bytes: %d empty, %d UTF-16LE, %d UTF-8, %d ANSI; %d refused, %d odd\n",
+                cases, bytesTried, kinds[0], kinds[1], kinds[2], kinds[3], refused, odd);
+}
 
 // The own UTF-8 decoder must agree with the platform wherever the bytes are valid UTF-8
 // (replacement counts for ill-formed bytes are the platform's, see text_reference.h).
