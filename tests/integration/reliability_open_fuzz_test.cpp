@@ -18,10 +18,16 @@ namespace {
 constexpr uint64_t kFixedSeed = 0x4F70656E46757A7Aull;
 constexpr int kCiCases = 1500;
 
+// RichEdit keeps CR CR LF as a soft line break, which it hands back as a space.
 std::wstring BreaksAsCr(const std::wstring& text)
 {
     std::wstring out;
     for (size_t i = 0; i < text.size(); ++i) {
+        if (text.compare(i, 3, L"\r\r\n") == 0) {
+            out += L' ';
+            i += 2;
+            continue;
+        }
         if (text[i] == L'\r' && i + 1 < text.size() && text[i + 1] == L'\n') continue;
         out += text[i] == L'\n' ? L'\r' : text[i];
     }
@@ -50,7 +56,7 @@ TEST_F(ReliabilityOpenFuzzTest, RandomFilesOpenAsTheRulesSay)
 
     GuardedHeap heap;
     ASSERT_TRUE(heap.ok());
-    const int liveBefore = heap.live();
+    int liveAfterFirst = 0;   // buffers the program keeps for reuse (the status text's) are made by then
 
     const std::wstring sentinel = L"sentinel";
     const auto started = std::chrono::steady_clock::now();
@@ -67,13 +73,15 @@ TEST_F(ReliabilityOpenFuzzTest, RandomFilesOpenAsTheRulesSay)
         if (!expected) {
             ++refused;
             ASSERT_EQ(got, sentinel) << "case " << i << " should have been refused";
+            if (i == 0) liveAfterFirst = heap.live();
             continue;
         }
         ASSERT_EQ(BreaksAsCr(got), BreaksAsCr(*expected)) << "case " << i << ", " << bytes.size() << " bytes";
         ASSERT_FALSE(EditModified()) << "case " << i;
+        if (i == 0) liveAfterFirst = heap.live();
     }
     EXPECT_TRUE(unexpected.seen().empty());
-    EXPECT_EQ(heap.live(), liveBefore) << "heap buffers left behind";
+    EXPECT_LE(heap.live(), liveAfterFirst) << "heap buffers left behind";
     EXPECT_GT(heap.allocations(), cases) << "the reading path took no heap buffers through the guard";
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
     std::printf("open fuzz: %d files (%d refused), %d guarded heap buffers, in %.1f s\n", cases, refused,

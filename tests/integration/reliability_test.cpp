@@ -132,7 +132,7 @@ TEST_F(ReliabilityTest, EndSessionIsRefusedWhenTheSaveFails)
         EXPECT_EQ(SendMessageW(g_app.hwndMain, WM_QUERYENDSESSION, 0, 0), TRUE);
     }
     EXPECT_FALSE(EditModified());
-    EXPECT_EQ(ReadFileBytes(held), std::string("\xFF\xFEh\0e\0l\0d\0!\0", 12));
+    EXPECT_EQ(ReadFileBytes(held), std::string("\xFF\xFE!\0h\0e\0l\0d\0", 12));
 }
 
 // 300 MB of UTF-8 whose fourth byte is a NUL: the read and both decoding calls handle all
@@ -198,10 +198,12 @@ TEST_F(ReliabilityTest, AFileBeyondFourGigabytesDoesNotCrash)
 TEST_F(ReliabilityTest, AFileHeldOpenForWritingIsRefusedSilently)
 {
     TempFolder folder;
-    FakeFileDialogs dialogs;
-    ASSERT_TRUE(dialogs.ok());
     const std::wstring mine = folder.File(L"mine.txt");
-    StartNamedModified(dialogs, mine, L"mine");
+    {
+        FakeFileDialogs dialogs;
+        ASSERT_TRUE(dialogs.ok());
+        StartNamedModified(dialogs, mine, L"mine");
+    }
     const std::wstring locked = folder.File(L"locked.txt");
     WriteFileBytes(locked, "other program's text");
     HANDLE writer = CreateFileW(locked.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,

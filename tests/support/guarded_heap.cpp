@@ -1,6 +1,7 @@
 #include "support/guarded_heap.h"
 
 #include <cstdint>
+#include <cstring>
 
 namespace {
 
@@ -10,6 +11,8 @@ int s_live = 0;
 struct BlockHeader {
     uint64_t magic;
     void* base;
+    size_t bytes;
+    int serial;
 };
 constexpr uint64_t kMagic = 0x6A6F7477656C6C21ull;
 
@@ -20,6 +23,14 @@ BlockHeader* HeaderOf(void* data)
 }
 
 using HeapFreeFunction = BOOL(WINAPI*)(HANDLE, DWORD, LPVOID);
+using HeapReAllocFunction = LPVOID(WINAPI*)(HANDLE, DWORD, LPVOID, SIZE_T);
+
+HeapReAllocFunction RealHeapReAlloc()
+{
+    static const auto real = reinterpret_cast<HeapReAllocFunction>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "HeapReAlloc")));
+    return real;
+}
 
 // The real HeapFree, looked up by name: the import itself is redirected here.
 HeapFreeFunction RealHeapFree()
@@ -57,19 +68,28 @@ LPVOID WINAPI GuardedAlloc(HANDLE heap, DWORD flags, SIZE_T bytes)
     BlockHeader* header = HeaderOf(data);
     header->magic = kMagic;
     header->base = base;
+    header->bytes = bytes;
+    header->serial = s_allocations;
     ++s_allocations;
     ++s_live;
     return data;
+}
+
+bool IsGuarded(void* memory)
+{
+    BlockHeader* header = HeaderOf(memory);
+    MEMORY_BASIC_INFORMATION info = {};
+    return VirtualQuery(header, &info, sizeof(info)) && info.State == MEM_COMMIT && info.Protect == PAGE_READWRITE &&
+           header->magic == kMagic;
 }
 
 BOOL WINAPI GuardedFree(HANDLE heap, DWORD flags, LPVOID memory)
 {
     if (!memory) return TRUE;
     BlockHeader* header = HeaderOf(memory);
-    MEMORY_BASIC_INFORMATION info = {};
-    if (VirtualQuery(header, &info, sizeof(info)) && info.State == MEM_COMMIT && info.Protect == PAGE_READWRITE &&
-        header->magic == kMagic) {
+    if (IsGuarded(memory)) {
         header->magic = 0;
+
         VirtualFree(header->base, 0, MEM_RELEASE);
         --s_live;
         return TRUE;
@@ -78,11 +98,25 @@ BOOL WINAPI GuardedFree(HANDLE heap, DWORD flags, LPVOID memory)
     return RealHeapFree()(heap, flags, memory);
 }
 
+LPVOID WINAPI GuardedReAlloc(HANDLE heap, DWORD flags, LPVOID memory, SIZE_T bytes)
+{
+    // Blocks from before the patch stay on the real heap.
+    if (!memory || !IsGuarded(memory)) return RealHeapReAlloc()(heap, flags, memory, bytes);
+    if (flags & HEAP_REALLOC_IN_PLACE_ONLY) return nullptr;
+    const size_t old = HeaderOf(memory)->bytes;
+    void* grown = GuardedAlloc(heap, flags, bytes);
+    if (!grown) return nullptr;
+    std::memcpy(grown, memory, old < bytes ? old : bytes);
+    GuardedFree(heap, 0, memory);
+    return grown;
+}
+
 } // namespace
 
 GuardedHeap::GuardedHeap()
     : alloc_("kernel32.dll", "HeapAlloc", reinterpret_cast<void*>(&GuardedAlloc)),
-      free_("kernel32.dll", "HeapFree", reinterpret_cast<void*>(&GuardedFree))
+      free_("kernel32.dll", "HeapFree", reinterpret_cast<void*>(&GuardedFree)),
+      realloc_("kernel32.dll", "HeapReAlloc", reinterpret_cast<void*>(&GuardedReAlloc))
 {
 }
 

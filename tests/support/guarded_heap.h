@@ -1,4 +1,4 @@
-// While an object of this class lives, every HeapAlloc and HeapFree that the program's own
+// While an object of this class lives, every HeapAlloc, HeapReAlloc and HeapFree that the program's own
 // code makes gets a block of its own whose last byte sits right before a PAGE_NOACCESS page,
 // so a read or write one byte past any heap buffer faults at once. The blocks come zeroed,
 // as HEAP_ZERO_MEMORY would give them. Only the test program's imports are redirected;
@@ -14,6 +14,7 @@ public:
     GuardedHeap(const GuardedHeap&) = delete;
     GuardedHeap& operator=(const GuardedHeap&) = delete;
 
+    // HeapReAlloc may not be imported at all; then nothing can reach it.
     bool ok() const { return alloc_.ok() && free_.ok(); }
     int allocations() const;
     int live() const;   // guarded blocks not yet freed
@@ -21,4 +22,5 @@ public:
 private:
     ImportPatch alloc_;
     ImportPatch free_;
+    ImportPatch realloc_;
 };
