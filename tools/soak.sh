@@ -1,20 +1,20 @@
 #!/usr/bin/env bash
-# The full soak: 10,000 random editing actions against the real window (CI runs 800).
+# The full soak: 10,000 random editing actions against the real window (CI runs fewer).
 #   bash tools/soak.sh [ACTIONS] [SEED]
-# Builds into build/ like tools/test.sh and runs the soak test program under Wine directly:
-# ctest's per-test time limit (120 s) is too short for the full count.
+# Builds like tools/test.sh (into build/, or JOTWELL_BUILD_DIR) and runs the soak test
+# program under Wine directly: ctest's per-test time limit is too short for the full count.
 # A failure prints the seed and the action; pass that seed to replay it.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+build="${JOTWELL_BUILD_DIR:-build}"
 
 bash tools/setup.sh >/dev/null
-cmake --preset mingw >/dev/null
-cmake --build --preset mingw
+cmake --preset mingw -B "$build" >/dev/null
+cmake --build "$build"
 
 export JOTWELL_SOAK_ACTIONS="${1:-10000}"
-[ -n "${2:-}" ] && export JOTWELL_SOAK_SEED="$2"
-state=build/wine
+if [ -n "${2:-}" ]; then export JOTWELL_SOAK_SEED="$2"; fi
 status=0
-tools/wine-run.sh --state "$state" build/bin/integration_tests.exe --gtest_filter='SoakTest.*' || status=$?
-tools/wine-run.sh --state "$state" --stop
+tools/wine-run.sh --state "$build/wine" "$build/bin/integration_tests.exe" --gtest_filter='SoakTest.*' || status=$?
+tools/wine-run.sh --state "$build/wine" --stop
 exit "$status"
