@@ -1,9 +1,145 @@
+// Find and Replace through the system's modeless dialogs and the control's own search.
 #include "editor/find_replace.h"
 
-void ShowFindDialog() {}
-void ShowReplaceDialog() {}
-void InitFindReplace() {}
-void FindNext() {}
-void FindPrevious() {}
-void DoReplace() {}
-uint32_t DoReplaceAll() { return 0; }
+#include "app/app_state.h"
+#include "app/handles.h"
+#include "document/document.h"
+#include "editor/status_bar.h"
+
+#include <richedit.h>
+
+namespace {
+
+// The option bits the control's search takes, copied from the dialog's record.
+WPARAM SearchOptions(DWORD flags)
+{
+    return flags & (FR_DOWN | FR_MATCHCASE | FR_WHOLEWORD);
+}
+
+CHARRANGE Selection()
+{
+    CHARRANGE sel = {};
+    SendMessageW(g_app.hwndEdit, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&sel));
+    return sel;
+}
+
+// Searches [from, to); on a match returns true with its range in `found`.
+bool Search(WPARAM options, LONG from, LONG to, CHARRANGE& found)
+{
+    FINDTEXTEXW find = {};
+    find.chrg.cpMin = from;
+    find.chrg.cpMax = to;
+    find.lpstrText = g_app.findWhat;
+    if (SendMessageW(g_app.hwndEdit, EM_FINDTEXTEX, options, reinterpret_cast<LPARAM>(&find)) == -1) return false;
+    found = find.chrgText;
+    return true;
+}
+
+void SelectAndShow(CHARRANGE range)
+{
+    SendMessageW(g_app.hwndEdit, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&range));
+    SendMessageW(g_app.hwndEdit, EM_SCROLLCARET, 0, 0);
+}
+
+void OpenDialog(bool replace)
+{
+    if (g_app.hwndFindDialog) {
+        // Only one of the two dialogs is open at a time: the open one gets the focus.
+        SetFocus(g_app.hwndFindDialog);
+        return;
+    }
+    InitFindReplace();
+    g_app.hwndFindDialog = replace ? ReplaceTextW(&g_app.findReplaceData) : FindTextW(&g_app.findReplaceData);
+}
+
+} // namespace
+
+void InitFindReplace()
+{
+    g_app.findReplaceData = {};
+    g_app.findReplaceData.lStructSize = sizeof(FINDREPLACEW);
+    g_app.findReplaceData.hwndOwner = g_app.hwndMain;
+    g_app.findReplaceData.Flags = FR_DOWN;
+    g_app.findReplaceData.lpstrFindWhat = g_app.findWhat;
+    g_app.findReplaceData.lpstrReplaceWith = g_app.replaceWith;
+    g_app.findReplaceData.wFindWhatLen = kSearchChars - 1;
+    g_app.findReplaceData.wReplaceWithLen = kSearchChars - 1;
+}
+
+void ShowFindDialog()
+{
+    OpenDialog(false);
+}
+
+void ShowReplaceDialog()
+{
+    OpenDialog(true);
+}
+
+void FindNext()
+{
+    if (!g_app.findWhat[0]) return;
+    const WPARAM options = SearchOptions(g_app.findReplaceData.Flags);
+    const bool down = (options & FR_DOWN) != 0;
+    const CHARRANGE sel = Selection();
+    CHARRANGE found = {};
+    if (down ? Search(options, sel.cpMax, -1, found) : Search(options, sel.cpMin, 0, found)) {
+        SelectAndShow(found);
+        return;
+    }
+    // Once round from the other end.
+    const LONG length = static_cast<LONG>(SendMessageW(g_app.hwndEdit, WM_GETTEXTLENGTH, 0, 0));
+    if (down ? Search(options, 0, length, found) : Search(options, length, 0, found)) {
+        SelectAndShow(found);
+        return;
+    }
+    MessageBeep(MB_OK);
+}
+
+void FindPrevious()
+{
+    const DWORD saved = g_app.findReplaceData.Flags;
+    g_app.findReplaceData.Flags &= ~static_cast<DWORD>(FR_DOWN);
+    FindNext();
+    g_app.findReplaceData.Flags = saved;
+}
+
+void DoReplace()
+{
+    // An empty pattern matches nothing to replace (and must never loop).
+    if (!g_app.findWhat[0]) return;
+    const CHARRANGE sel = Selection();
+    if (sel.cpMax != sel.cpMin) {
+        const WPARAM options = FR_DOWN | SearchOptions(g_app.findReplaceData.Flags);
+        CHARRANGE found = {};
+        if (Search(options, sel.cpMin, -1, found) && found.cpMin == sel.cpMin && found.cpMax == sel.cpMax)
+            SendMessageW(g_app.hwndEdit, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(g_app.replaceWith));
+    }
+    FindNext();
+}
+
+uint32_t DoReplaceAll()
+{
+    if (!g_app.findWhat[0]) return 0;
+    WaitCursor wait;
+    HWND edit = g_app.hwndEdit;
+    const WPARAM options = FR_DOWN | SearchOptions(g_app.findReplaceData.Flags);
+    uint32_t count = 0;
+    // Refreshing the status bar and caption after every replacement would make the whole
+    // command quadratic: notifications are off for the loop and the refresh happens once.
+    const LRESULT mask = SendMessageW(edit, EM_SETEVENTMASK, 0, 0);
+    SendMessageW(edit, EM_SETSEL, 0, 0);
+    for (;;) {
+        CHARRANGE found = {};
+        if (!Search(options, Selection().cpMin, -1, found)) break;
+        SendMessageW(edit, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&found));
+        SendMessageW(edit, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(g_app.replaceWith));
+        ++count;
+    }
+    SendMessageW(edit, EM_SETEVENTMASK, 0, mask);
+    if (count > 0 && (mask & ENM_CHANGE)) {
+        UpdateStatusBar();
+        UpdateTitle();
+    }
+    return count;
+}
