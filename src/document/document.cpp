@@ -30,6 +30,7 @@ void DoFileNew()
 {
     if (!PromptSaveChanges()) return;
     SendMessageW(g_app.hwndEdit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""));
+    SendMessageW(g_app.hwndEdit, EM_EMPTYUNDOBUFFER, 0, 0); // as after Open
     SendMessageW(g_app.hwndEdit, EM_SETMODIFY, 0, 0);
     g_app.currentFilePath[0] = L'\0';
     UpdateTitle();

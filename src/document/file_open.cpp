@@ -18,6 +18,8 @@ namespace {
 void TakeDocument(const wchar_t* path, const wchar_t* text)
 {
     SendMessageW(g_app.hwndEdit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
+    // Wine's control records WM_SETTEXT as an undo step; undoing it would empty the document.
+    SendMessageW(g_app.hwndEdit, EM_EMPTYUNDOBUFFER, 0, 0);
     SendMessageW(g_app.hwndEdit, EM_SETMODIFY, 0, 0);
     lstrcpynW(g_app.currentFilePath, path, kPathChars);
     UpdateTitle();

@@ -44,6 +44,9 @@ void ToggleWordWrap()
     SendMessageW(edit, EM_SETCHARFORMAT, SCF_ALL, reinterpret_cast<LPARAM>(&format));
     SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.get()));
     ApplyEditColors();
+    // Wine's control records WM_SETTEXT and the colouring as undo steps; undoing them would
+    // empty the document.
+    SendMessageW(edit, EM_EMPTYUNDOBUFFER, 0, 0);
     SendMessageW(edit, EM_SETMODIFY, static_cast<WPARAM>(modified), 0);
     // WM_SETTEXT's change notification refreshed the caption with the flag cleared; put the
     // caption back in step with the flag just restored.

@@ -242,8 +242,10 @@ TEST_F(ShellTest, OpeningAMenuRefreshesItsState)
 
 TEST_F(ShellTest, TypingWorksInADocumentLongerThanTheDefaultLimit)
 {
-    SetEditText(std::wstring(40000, L'a'));
-    SendMessageW(g_app.hwndEdit, EM_SETSEL, 40000, 40000);
+    std::wstring lines;
+    for (int i = 0; i < 500; ++i) lines += std::wstring(78, L'a') + L"\r\n"; // 40,000 characters
+    SetEditText(lines);
+    SendMessageW(g_app.hwndEdit, EM_SETSEL, -1, -1);
     TypeText(L"xyz");
     const std::wstring text = EditText();
     ASSERT_EQ(text.size(), 40003u);
