@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <functional>
 #include <string>
@@ -61,7 +62,7 @@ std::wstring TempFile(const wchar_t* name)
     return std::wstring(folder) + name;
 }
 
-[[maybe_unused]] void WriteBytes(const std::wstring& path, const std::string& bytes)
+void WriteBytes(const std::wstring& path, const std::string& bytes)
 {
     HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     DWORD written = 0;
@@ -70,7 +71,7 @@ std::wstring TempFile(const wchar_t* name)
 }
 
 // About `bytes` of UTF-8: mixed ASCII and two- and three-byte characters, CR LF lines.
-[[maybe_unused]] std::string MixedUtf8(size_t bytes)
+std::string MixedUtf8(size_t bytes)
 {
     const char* line = "The quick brown fox jumps over the lazy dog, caf\xC3\xA9 na\xC3\xAFve "
                        "\xE2\x82\xAC 42 \xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E \xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82\r\n";
@@ -249,6 +250,86 @@ void BenchSave()
     Report("Save 1 M chars", Median(mine), Median(bare), "target 1.25");
 }
 
+// Open's whole path after the dialog against ReadFile + MultiByteToWideChar + WM_SETTEXT.
+void BenchOpen(const char* label, const std::wstring& path, bool utf16)
+{
+    std::vector<double> mine, bare;
+    for (int run = 0; run < 3; ++run) {
+        StartJotwell();
+        double start = NowMs();
+        const int opened = OpenDocumentFile(path.c_str());
+        PumpJotwell();
+        mine.push_back(NowMs() - start);
+        if (!opened) std::fprintf(stderr, "bench: Open failed\n");
+        StopJotwell();
+
+        HWND floor = CreateFloorWindow();
+        start = NowMs();
+        HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+        const DWORD size = GetFileSize(file, nullptr);
+        std::vector<char> bytes(size + 4);
+        DWORD read = 0;
+        ReadFile(file, bytes.data(), size, &read, nullptr);
+        CloseHandle(file);
+        if (utf16) {
+            SendMessageW(floor, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(bytes.data() + 2));
+        } else {
+            const int n = MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(read), nullptr, 0);
+            std::vector<wchar_t> text(static_cast<size_t>(n) + 1);
+            MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(read), text.data(), n);
+            SendMessageW(floor, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.data()));
+        }
+        PumpFloor();
+        bare.push_back(NowMs() - start);
+        DestroyFloorWindow();
+    }
+    Report(label, Median(mine), Median(bare), "target 1.10");
+}
+
+// Run in a child process: the peak commit charge while opening the file, less the one before.
+int MeasureOpenPeak(const wchar_t* path)
+{
+    StartJotwell();
+    PROCESS_MEMORY_COUNTERS before = {};
+    GetProcessMemoryInfo(GetCurrentProcess(), &before, sizeof(before));
+    OpenDocumentFile(path);
+    PumpJotwell();
+    PROCESS_MEMORY_COUNTERS after = {};
+    GetProcessMemoryInfo(GetCurrentProcess(), &after, sizeof(after));
+    std::printf("%llu\n", static_cast<unsigned long long>(after.PeakPagefileUsage - before.PeakPagefileUsage));
+    StopJotwell();
+    return 0;
+}
+
+void BenchOpenPeak(const std::wstring& path, size_t fileBytes)
+{
+    wchar_t self[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    std::wstring command = std::wstring(L"\"") + self + L"\" --peak-open \"" + path + L"\"";
+    SECURITY_ATTRIBUTES inherit = {sizeof(inherit), nullptr, TRUE};
+    HANDLE readEnd = nullptr, writeEnd = nullptr;
+    CreatePipe(&readEnd, &writeEnd, &inherit, 0);
+    SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof(startup);
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdOutput = writeEnd;
+    startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
+    PROCESS_INFORMATION child = {};
+    if (!CreateProcessW(self, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &child)) return;
+    CloseHandle(writeEnd);
+    char output[64] = {};
+    DWORD got = 0;
+    ReadFile(readEnd, output, sizeof(output) - 1, &got, nullptr);
+    WaitForSingleObject(child.hProcess, 60000);
+    CloseHandle(child.hThread);
+    CloseHandle(child.hProcess);
+    CloseHandle(readEnd);
+    const double peak = std::strtod(output, nullptr);
+    std::printf("%-44s %10.1f MB %13s %7.2f   x the file's size\n", "peak memory opening the 1 MB UTF-8 file",
+                peak / 1048576.0, "", peak / static_cast<double>(fileBytes));
+}
+
 void BenchStartup()
 {
     std::vector<double> mine, bare;
@@ -270,13 +351,29 @@ void BenchStartup()
 
 int wmain(int argc, wchar_t** argv)
 {
-    (void)argc;
-    (void)argv;
+    if (argc == 3 && lstrcmpW(argv[1], L"--peak-open") == 0) return MeasureOpenPeak(argv[2]);
+
+    const std::wstring utf8Path = TempFile(L"jotwell-bench-utf8.txt");
+    const std::string utf8 = MixedUtf8(1000000);
+    WriteBytes(utf8Path, utf8);
+    const std::wstring utf16Path = TempFile(L"jotwell-bench-utf16.txt");
+    {
+        const std::wstring text = AsciiText(1000000);
+        std::string bytes = "\xFF\xFE";
+        bytes.append(reinterpret_cast<const char*>(text.data()), text.size() * sizeof(wchar_t));
+        WriteBytes(utf16Path, bytes);
+    }
+
     std::printf("%-44s %13s %13s %7s\n", "figure", "Jotwell", "floor", "ratio");
+    BenchOpen("Open 1 MB UTF-8 (mixed scripts, CR LF)", utf8Path, false);
+    BenchOpen("Open 2 MB UTF-16LE", utf16Path, true);
+    BenchOpenPeak(utf8Path, utf8.size());
     BenchStartup();
     BenchSave();
     BenchReplaceAll();
     BenchTyping(100000, "100 k chars", "target 1.5");
     BenchTyping(1000000, "1 M chars", "target < 16 ms");
+    DeleteFileW(utf8Path.c_str());
+    DeleteFileW(utf16Path.c_str());
     return 0;
 }
