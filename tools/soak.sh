@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# The full soak: 10,000 random editing actions against the real window (CI runs fewer).
+# The full soak: 10,000 random editing actions against the real window (CI runs 1,000).
 #   bash tools/soak.sh [ACTIONS] [SEED]
 # Builds like tools/test.sh (into build/, or JOTWELL_BUILD_DIR) and runs the soak test
 # program under Wine directly: ctest's per-test time limit is too short for the full count.

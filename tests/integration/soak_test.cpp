@@ -20,7 +20,7 @@
 namespace {
 
 constexpr uint64_t kFixedSeed = 20261208;
-constexpr int kCiActions = 800;
+constexpr int kCiActions = 1000;
 
 int ActionsFromEnvironment()
 {
@@ -201,8 +201,9 @@ Action PickAction(std::mt19937_64& rng, size_t textLength)
     int roll = static_cast<int>(rng() % static_cast<uint64_t>(total));
     int chosen = 0;
     while (roll >= kWeights[chosen]) roll -= kWeights[chosen++];
-    // Keep the document small enough for fast recounts.
-    if (textLength > 1500 && chosen == kType) return kCut;
+    // Keep the document small enough for fast recounts: past 1500 characters, whatever
+    // could grow it (typing, pasting, Replace All with a longer text) becomes a cut.
+    if (textLength > 1500 && (chosen == kType || chosen == kPaste || chosen == kReplaceAll)) return kCut;
     return static_cast<Action>(chosen);
 }
 
@@ -226,11 +227,14 @@ TEST_F(SoakTest, RandomActionsKeepStatusCaptionAndFileInStep)
     DialogScript prompts;   // the unsaved-changes prompt before a reopen
 
     const auto started = std::chrono::steady_clock::now();
+    size_t longestText = 0;
     std::deque<std::string> recent;
     std::wstring status = StatusText();
     int saves = 0, reopens = 0, unflagged = 0;
     for (int i = 0; i < actions; ++i) {
-        const Action action = PickAction(rng, EditText().size());
+        const size_t length = EditText().size();
+        if (length > longestText) longestText = length;
+        const Action action = PickAction(rng, length);
         recent.push_back(kActionNames[action]);
         if (recent.size() > 12) recent.pop_front();
         auto context = [&]() {
@@ -321,6 +325,7 @@ TEST_F(SoakTest, RandomActionsKeepStatusCaptionAndFileInStep)
     }
     const double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
-    std::printf("soak: %d actions (%d saves, %d reopens) in %.1f s; %d edits the control did not flag as changes\n",
-                actions, saves, reopens, seconds, unflagged);
+    std::printf("soak: %d actions (%d saves, %d reopens, longest text %zu) in %.1f s; %d edits the control did "
+                "not flag as changes\n",
+                actions, saves, reopens, longestText, seconds, unflagged);
 }
