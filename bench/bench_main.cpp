@@ -352,6 +352,11 @@ void BenchStartup()
 int wmain(int argc, wchar_t** argv)
 {
     if (argc == 3 && lstrcmpW(argv[1], L"--peak-open") == 0) return MeasureOpenPeak(argv[2]);
+    if (argc == 2 && lstrcmpW(argv[1], L"--typing") == 0) {
+        BenchTyping(100000, "100 k chars", "target 1.5");
+        BenchTyping(1000000, "1 M chars", "target < 16 ms");
+        return 0;
+    }
 
     const std::wstring utf8Path = TempFile(L"jotwell-bench-utf8.txt");
     const std::string utf8 = MixedUtf8(1000000);

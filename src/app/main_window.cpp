@@ -87,6 +87,10 @@ static void OnCommand(WPARAM wParam)
     case ID_HELP_ABOUT: ShowAboutBox(); break;
     default:
         if (HIWORD(wParam) == EN_CHANGE) {
+            // Wine's control changes the text for Cut, Delete and Undo without setting its
+            // modify flag, so the change would be lost without a question. Every change the
+            // program makes itself (Open, New, word wrap) sets the flag afterwards.
+            if (!SendMessageW(g_app.hwndEdit, EM_GETMODIFY, 0, 0)) SendMessageW(g_app.hwndEdit, EM_SETMODIFY, 1, 0);
             UpdateStatusBar();
             UpdateTitle();
         }

@@ -12,6 +12,9 @@ void UpdateTitle()
     const bool modified = SendMessageW(g_app.hwndEdit, EM_GETMODIFY, 0, 0) != 0;
     wchar_t caption[kCaptionChars];
     FormatCaption(g_app.currentFilePath, modified, caption);
+    // Called on every keystroke: setting an unchanged caption would still repaint the title bar.
+    wchar_t shown[kCaptionChars];
+    if (GetWindowTextW(g_app.hwndMain, shown, kCaptionChars) > 0 && lstrcmpW(shown, caption) == 0) return;
     SetWindowTextW(g_app.hwndMain, caption);
 }
 

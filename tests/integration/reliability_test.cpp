@@ -339,9 +339,9 @@ TEST_F(ReliabilityTest, AFileThatVanishesAfterTheDialogFailsSilently)
 }
 
 // Under Wine's RichEdit, Cut (menu or Ctrl+X), Delete and Undo change the text without
-// setting the control's modify flag: the caption keeps no asterisk, Save writes nothing and
-// closing asks nothing, so the change is lost. Enable once the program marks these itself.
-TEST_F(ReliabilityTest, DISABLED_CutDeleteAndUndoMarkTheDocumentModified)
+// setting the control's modify flag; the program marks every reported change itself, so the
+// caption shows it, Save writes it and closing asks about it.
+TEST_F(ReliabilityTest, CutDeleteAndUndoMarkTheDocumentModified)
 {
     TempFolder folder;
     const std::wstring path = folder.File(L"cut.txt");

@@ -1,6 +1,7 @@
 #include "support/app_fixture.h"
 
 #include "app/startup.h"
+#include "document/document.h"
 
 #include <richedit.h>
 #include <commctrl.h>
@@ -110,6 +111,9 @@ bool EditModified()
 void SetEditText(const std::wstring& text)
 {
     SendMessageW(g_app.hwndEdit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    // As Open leaves it: the text in place, the document not modified.
+    SendMessageW(g_app.hwndEdit, EM_SETMODIFY, 0, 0);
+    UpdateTitle();
     Pump();
 }
 

@@ -31,6 +31,7 @@ std::wstring EditText();
 std::wstring WindowText(HWND hwnd);
 std::wstring StatusText();
 bool EditModified();
+// Puts text into the control as Open does: afterwards the document is not modified.
 void SetEditText(const std::wstring& text);
 
 // The edit control's current selection.
