@@ -1,5 +1,6 @@
 // The three theme modes as the window really shows them, checked pixel by pixel.
 #include "support/app_fixture.h"
+#include "support/dialog_script.h"
 #include "support/import_patch.h"
 #include "support/registry_value.h"
 #include "support/screenshot.h"
@@ -160,6 +161,27 @@ TEST_F(ThemeTest, TextPutInOrTypedAfterTheSwitchShowsInTheDarkPalette)
     SendMessageW(g_app.hwndEdit, EM_SETSEL, -1, -1);
     TypeText(L"\r\nTTTT IIII");
     const Screenshot shot = Capture(L"theme-dark-new-text");
+    const RECT text = AreaOf(g_app.hwndEdit, 3);
+    EXPECT_GT(shot.Count(text, kDarkText), 40);
+    EXPECT_EQ(shot.Count(text, kBlack), 0);
+}
+
+TEST_F(ThemeTest, FileOpenedUnderTheDarkPaletteShowsLightText)
+{
+    StartJotwell();
+    SetThemeMode(2);
+    TempFolder folder;
+    const std::wstring path = folder.File(L"dark.txt");
+    WriteFileBytes(path, "IIII HHHH llll |||| MMMM WWWW\r\nEEEE LLLL TTTT");
+    {
+        DialogScript script;
+        script.ChooseFile(path);
+        SendMessageW(g_app.hwndMain, WM_COMMAND, ID_FILE_OPEN, 0);
+        Pump();
+        ASSERT_EQ(script.pending(), 0u);
+    }
+    ASSERT_EQ(EditText(), L"IIII HHHH llll |||| MMMM WWWW\r\nEEEE LLLL TTTT");
+    const Screenshot shot = Capture(L"theme-dark-opened-file");
     const RECT text = AreaOf(g_app.hwndEdit, 3);
     EXPECT_GT(shot.Count(text, kDarkText), 40);
     EXPECT_EQ(shot.Count(text, kBlack), 0);
