@@ -62,27 +62,30 @@ bool WriteFileSafely(const wchar_t* path, const void* data, size_t cb)
         if (!probe.valid()) return false;
     }
 
-    wchar_t unique[32];
-    wsprintfW(unique, L"~jotwell-%08lx%04lx.tmp", GetTickCount(), GetCurrentProcessId() & 0xFFFF);
-    const std::wstring temp = LongPath(target.substr(0, slash + 1) + unique);
-
-    {
-        UniqueFile file(CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
-        if (!file.valid()) return false;
-        DWORD written = 0;
-        const bool ok = cb <= 0xFFFFFFFFu && WriteFile(file.get(), data, static_cast<DWORD>(cb), &written, nullptr) &&
-                        written == cb && FlushFileBuffers(file.get());
-        if (!ok) {
-            file.reset();
-            DeleteFileW(temp.c_str());
-            return false;
-        }
+    // A fresh name in the target's folder, so that the final step is a rename on one volume.
+    std::wstring temp;
+    UniqueFile file;
+    for (DWORD attempt = 0; attempt < 16 && !file.valid(); ++attempt) {
+        wchar_t unique[40];
+        wsprintfW(unique, L"~jotwell-%08lx-%04lx-%lu.tmp", GetTickCount(), GetCurrentProcessId() & 0xFFFF, attempt);
+        temp = LongPath(target.substr(0, slash + 1) + unique);
+        file.reset(CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!file.valid() && GetLastError() != ERROR_FILE_EXISTS) break;
     }
-    const std::wstring final = LongPath(target);
+    if (!file.valid()) return false;
+    DWORD written = 0;
+    const bool complete = cb <= 0xFFFFFFFFu && WriteFile(file.get(), data, static_cast<DWORD>(cb), &written, nullptr) &&
+                          written == cb && FlushFileBuffers(file.get());
+    file.reset();
+    if (!complete) {
+        DeleteFileW(temp.c_str());
+        return false;
+    }
+    const std::wstring destination = LongPath(target);
     // ReplaceFileW keeps the old file's attributes and security.
-    const bool placed = exists ? ReplaceFileW(final.c_str(), temp.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS,
+    const bool placed = exists ? ReplaceFileW(destination.c_str(), temp.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS,
                                               nullptr, nullptr) != FALSE
-                               : MoveFileExW(temp.c_str(), final.c_str(),
+                               : MoveFileExW(temp.c_str(), destination.c_str(),
                                              MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
     if (!placed) DeleteFileW(temp.c_str());
     return placed;
