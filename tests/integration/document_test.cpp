@@ -156,11 +156,11 @@ TEST_F(DocumentTest, NewAsksAndFollowsTheAnswer)
     EXPECT_EQ(EditText(), L"draft");
     EXPECT_EQ(Caption(), L"*Untitled - Jotwell");
 
-    // Ctrl+Alt+N is not New.
-    {
+    // Ctrl+Alt+N and Ctrl+Alt+O are not shortcuts: no question, no dialog.
+    for (UINT key : {'N', 'O'}) {
         DialogScript script;
-        PressKey('N', {VK_CONTROL, VK_MENU});
-        EXPECT_TRUE(script.seen().empty());
+        PressKey(key, {VK_CONTROL, VK_MENU});
+        EXPECT_TRUE(script.seen().empty()) << char(key);
     }
     {
         DialogScript script;
@@ -314,6 +314,14 @@ TEST_F(DocumentTest, FailedSaveOnAFullDiskKeepsTheOldBytes)
     HANDLE search = FindFirstFileW((std::wstring(disk) + L"\\*.tmp").c_str(), &found);
     EXPECT_EQ(search, INVALID_HANDLE_VALUE);
     if (search != INVALID_HANDLE_VALUE) FindClose(search);
+    // Closing still asks.
+    {
+        DialogScript script;
+        script.Press(IDCANCEL);
+        SendMessageW(g_app.hwndMain, WM_CLOSE, 0, 0);
+        EXPECT_EQ(script.seen().size(), 1u);
+        EXPECT_TRUE(IsWindow(g_app.hwndMain));
+    }
     DeleteFileW(path.c_str());
     SendMessageW(g_app.hwndEdit, EM_SETMODIFY, 0, 0);
 }
