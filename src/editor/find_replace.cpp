@@ -128,6 +128,7 @@ uint32_t DoReplaceAll()
     // Refreshing the status bar and caption after every replacement would make the whole
     // command quadratic: notifications are off for the loop and the refresh happens once.
     const LRESULT mask = SendMessageW(edit, EM_SETEVENTMASK, 0, 0);
+    SendMessageW(edit, WM_SETREDRAW, FALSE, 0);
     SendMessageW(edit, EM_SETSEL, 0, 0);
     for (;;) {
         CHARRANGE found = {};
@@ -136,6 +137,8 @@ uint32_t DoReplaceAll()
         SendMessageW(edit, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(g_app.replaceWith));
         ++count;
     }
+    SendMessageW(edit, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(edit, nullptr, TRUE);
     SendMessageW(edit, EM_SETEVENTMASK, 0, mask);
     if (count > 0 && (mask & ENM_CHANGE)) {
         UpdateStatusBar();

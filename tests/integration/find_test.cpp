@@ -1,7 +1,10 @@
 // Find and Replace through the real modeless dialogs.
 #include "support/app_fixture.h"
 
+#include "support/dialog_script.h"
+
 #include "editor/find_replace.h"
+#include "editor/status_text.h"
 
 #include <string>
 
@@ -145,6 +148,57 @@ TEST_F(FindTest, ReplaceAllFromTheTopWithATextContainingTheSearch)
     EXPECT_EQ(StatusText(), L"Ln 2, Col 5  |  3 words  |  14 chars  |  2 lines");
     EXPECT_EQ(WindowText(g_app.hwndMain), L"*Untitled - Jotwell");
     EXPECT_TRUE(EditModified());
+    EXPECT_EQ(SendMessageW(g_app.hwndEdit, EM_GETEVENTMASK, 0, 0), ENM_CHANGE);
+}
+
+// The status text after Replace All, computed the straightforward way from the control.
+std::wstring RecountedStatus()
+{
+    const std::wstring text = EditText();
+    const CHARRANGE sel = EditSelection();
+    const LRESULT line = SendMessageW(g_app.hwndEdit, EM_LINEFROMCHAR, static_cast<WPARAM>(sel.cpMin), 0);
+    const LRESULT start = SendMessageW(g_app.hwndEdit, EM_LINEINDEX, static_cast<WPARAM>(line), 0);
+    const TextCounts counts = CountText(text.data(), text.size());
+    wchar_t out[512];
+    BuildStatusText(static_cast<uint32_t>(line + 1), static_cast<uint32_t>(sel.cpMin - start + 1), counts.words,
+                    counts.chars, static_cast<uint32_t>(SendMessageW(g_app.hwndEdit, EM_GETLINECOUNT, 0, 0)), out);
+    return out;
+}
+
+TEST_F(FindTest, ReplaceAllLeavesWhatOneRefreshPerChangeWould)
+{
+    std::wstring text;
+    for (int i = 0; i < 300; ++i) text += L"the cat sat on the mat\r\n";
+    SetEditText(text);
+    OpenReplace(L"at", L"a t");
+    Click(kReplaceAllButton);
+    std::wstring expected;
+    for (int i = 0; i < 300; ++i) expected += L"the ca t sa t on the ma t\r\n";
+    EXPECT_EQ(EditText(), expected);
+    // The caret stands right behind the last "ma t" (a line break is one position).
+    EXPECT_TRUE(Selected(299 * 26 + 25, 299 * 26 + 25));
+    EXPECT_EQ(StatusText(), L"Ln 300, Col 26  |  2700 words  |  7800 chars  |  301 lines");
+    EXPECT_EQ(StatusText(), RecountedStatus());
+    EXPECT_EQ(WindowText(g_app.hwndMain), L"*Untitled - Jotwell");
+    EXPECT_TRUE(EditModified());
+    EXPECT_EQ(SendMessageW(g_app.hwndEdit, EM_GETEVENTMASK, 0, 0), ENM_CHANGE);
+    EXPECT_TRUE(IsWindowVisible(g_app.hwndEdit));
+    // Each replacement stays its own undo step.
+    SendMessageW(g_app.hwndMain, WM_COMMAND, ID_EDIT_UNDO, 0);
+    std::wstring undone = expected;
+    undone.replace(undone.rfind(L"ma t"), 4, L"mat");
+    EXPECT_EQ(EditText(), undone);
+    EXPECT_EQ(StatusText(), RecountedStatus());
+
+    // Nothing to replace: the caret goes to the top, nothing else changes.
+    SetEditText(L"nothing to do");
+    const std::wstring before = StatusText();
+    SendMessageW(g_app.hwndEdit, EM_SETSEL, 5, 5);
+    Click(kReplaceAllButton);
+    EXPECT_TRUE(Selected(0, 0));
+    EXPECT_EQ(StatusText(), before);
+    EXPECT_EQ(WindowText(g_app.hwndMain), L"Untitled - Jotwell");
+    EXPECT_FALSE(EditModified());
 }
 
 TEST_F(FindTest, EmptySearchNeverLoops)
@@ -162,12 +216,21 @@ TEST_F(FindTest, EmptySearchNeverLoops)
 
 TEST_F(FindTest, KeysTypedInTheDialogStayThere)
 {
+    // A New that slipped through would ask about the typed text: the script would see it.
+    DialogScript script;
     TypeText(L"kept");
     OpenFind(L"");
     SetFocus(GetDlgItem(g_app.hwndFindDialog, kFindWhat));
     PressKey('N', {VK_CONTROL});
+    EXPECT_TRUE(script.seen().empty());
     EXPECT_EQ(EditText(), L"kept");
     EXPECT_EQ(WindowText(g_app.hwndMain), L"*Untitled - Jotwell");
+    // A plain key typed there lands in the dialog's box, not in the text.
+    PressKey('Q');
+    EXPECT_EQ(EditText(), L"kept");
+    wchar_t box[16] = {};
+    GetDlgItemTextW(g_app.hwndFindDialog, kFindWhat, box, 16);
+    EXPECT_STREQ(box, L"q");
 
     // Ctrl+H in the text while Find is open focuses the Find dialog; no second dialog opens.
     HWND find = g_app.hwndFindDialog;

@@ -6,6 +6,10 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+#include <cstdlib>
+#include <vector>
+
 namespace {
 
 using StatusTest = JotwellTest;
@@ -62,14 +66,21 @@ TEST_F(StatusTest, SelectionShowsItsStartWhicheverEndHoldsTheCaret)
 TEST_F(StatusTest, OnlyTextChangesRefresh)
 {
     SetEditText(L"alpha beta");
-    const std::wstring before = StatusText();
-    // A caret move, Copy and Select All leave the text as it was.
+    // The bar shows column 4; any refresh below would show another column.
     SendMessageW(g_app.hwndEdit, EM_SETSEL, 3, 3);
+    UpdateStatusBar();
+    const std::wstring before = StatusText();
+    ASSERT_EQ(before.substr(0, 13), L"Ln 1, Col 4  ");
+    // A caret move (by key, too), Copy and Select All leave the text as it was.
+    SetFocus(g_app.hwndEdit);
+    PressKey(VK_RIGHT);
+    SendMessageW(g_app.hwndEdit, EM_SETSEL, 7, 7);
     Pump();
     EXPECT_EQ(StatusText(), before);
     SendMessageW(g_app.hwndEdit, EM_SETSEL, 0, 5);
     SendMessageW(g_app.hwndMain, WM_COMMAND, ID_EDIT_COPY, 0);
     SendMessageW(g_app.hwndMain, WM_COMMAND, ID_EDIT_SELECTALL, 0);
+    PressKey('A', {VK_CONTROL});
     Pump();
     EXPECT_EQ(StatusText(), before);
 
@@ -138,11 +149,75 @@ TEST_F(StatusTest, HidingGivesTheTextTheWholeClientArea)
 TEST_F(StatusTest, DarkModeDrawsTheTextItself)
 {
     g_app.darkActive = 1;
+    UpdateStatusBrush();
     UpdateStatusBar();
     EXPECT_TRUE(HIWORD(SendMessageW(g_app.hwndStatus, SB_GETTEXTLENGTHW, 0, 0)) & SBT_OWNERDRAW);
+    const HBRUSH dark = g_app.hStatusBrush;
+    ASSERT_NE(dark, nullptr);
     g_app.darkActive = 0;
+    UpdateStatusBrush();
     UpdateStatusBar();
     EXPECT_FALSE(HIWORD(SendMessageW(g_app.hwndStatus, SB_GETTEXTLENGTHW, 0, 0)) & SBT_OWNERDRAW);
+    // The light palette needs no brush; the dark one's is gone, not leaked.
+    EXPECT_EQ(g_app.hStatusBrush, nullptr);
+    EXPECT_EQ(GetObjectType(dark), 0u);
+}
+
+// Paints the part into a memory bitmap filled white and returns the bitmap's pixels.
+std::vector<COLORREF> PaintPart(const wchar_t* text, int width, int height)
+{
+    HDC screen = GetDC(nullptr);
+    HDC dc = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+    ReleaseDC(nullptr, screen);
+    HGDIOBJ old = SelectObject(dc, bitmap);
+    RECT all = {0, 0, width, height};
+    FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    DRAWITEMSTRUCT item = {};
+    item.CtlType = ODT_STATIC;
+    item.hDC = dc;
+    item.rcItem = all;
+    item.itemData = reinterpret_cast<ULONG_PTR>(text);
+    DrawStatusPart(&item);
+    std::vector<COLORREF> pixels;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) pixels.push_back(GetPixel(dc, x, y));
+    SelectObject(dc, old);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+    return pixels;
+}
+
+TEST_F(StatusTest, DarkPartIsFilledAndItsTextDrawnLightFromSixPixelsIn)
+{
+    g_app.darkActive = 1;
+    UpdateStatusBrush();
+    constexpr int kWidth = 200, kHeight = 22;
+    const std::vector<COLORREF> pixels = PaintPart(L"Ln 1 & more", kWidth, kHeight);
+    int textPixels = 0, leftmost = kWidth, top = kHeight, bottom = -1;
+    for (int y = 0; y < kHeight; ++y) {
+        for (int x = 0; x < kWidth; ++x) {
+            const COLORREF c = pixels[static_cast<size_t>(y * kWidth + x)];
+            if (c == RGB(45, 45, 45)) continue;
+            ++textPixels;
+            leftmost = std::min(leftmost, x);
+            top = std::min(top, y);
+            bottom = std::max(bottom, y);
+            // Nothing lighter than the text colour: no white is left unfilled.
+            EXPECT_LE(GetRValue(c), 200) << x << "," << y;
+        }
+    }
+    EXPECT_GT(textPixels, 20);
+    EXPECT_GE(leftmost, 6);
+    EXPECT_LE(leftmost, 8);
+    // One line, centred: as much room above it as below, within a pixel or two.
+    EXPECT_LE(std::abs(top - (kHeight - 1 - bottom)), 3);
+
+    // Without a brush (CreateSolidBrush failed) the text is still drawn on what was there.
+    DeleteStatusBrush();
+    const std::vector<COLORREF> unfilled = PaintPart(L"x", 40, kHeight);
+    EXPECT_EQ(unfilled[0], RGB(255, 255, 255));
+    EXPECT_NE(std::count(unfilled.begin(), unfilled.end(), RGB(200, 200, 200)), 0);
 }
 
 } // namespace
