@@ -10,10 +10,20 @@
 
 namespace {
 
-// The option bits the control's search takes, copied from the dialog's record.
-WPARAM SearchOptions(DWORD flags)
+constexpr DWORD kOptionBits = FR_DOWN | FR_MATCHCASE | FR_WHOLEWORD;
+
+// The options of the last notification. Wine's dialogs clear the option bits of Flags at every
+// command they handle, a focus change included, so F3 after clicking back into the text would
+// search up without Match case. The record is trusted only while it carries a notification bit
+// (on Windows it keeps them, so this changes nothing there).
+DWORD s_options = FR_DOWN;
+
+// The option bits the control's search takes, as the dialog last sent them.
+WPARAM SearchOptions()
 {
-    return flags & (FR_DOWN | FR_MATCHCASE | FR_WHOLEWORD);
+    const DWORD flags = g_app.findReplaceData.Flags;
+    if (flags & (FR_FINDNEXT | FR_REPLACE | FR_REPLACEALL)) s_options = flags & kOptionBits;
+    return s_options;
 }
 
 CHARRANGE Selection()
@@ -52,6 +62,25 @@ void OpenDialog(bool replace)
     g_app.hwndFindDialog = replace ? ReplaceTextW(&g_app.findReplaceData) : FindTextW(&g_app.findReplaceData);
 }
 
+void Find(WPARAM options)
+{
+    if (!g_app.findWhat[0]) return;
+    const bool down = (options & FR_DOWN) != 0;
+    const CHARRANGE sel = Selection();
+    CHARRANGE found = {};
+    if (down ? Search(options, sel.cpMax, -1, found) : Search(options, sel.cpMin, 0, found)) {
+        SelectAndShow(found);
+        return;
+    }
+    // Once round from the other end.
+    const LONG length = static_cast<LONG>(SendMessageW(g_app.hwndEdit, WM_GETTEXTLENGTH, 0, 0));
+    if (down ? Search(options, 0, length, found) : Search(options, length, 0, found)) {
+        SelectAndShow(found);
+        return;
+    }
+    MessageBeep(MB_OK);
+}
+
 } // namespace
 
 void InitFindReplace()
@@ -60,6 +89,7 @@ void InitFindReplace()
     g_app.findReplaceData.lStructSize = sizeof(FINDREPLACEW);
     g_app.findReplaceData.hwndOwner = g_app.hwndMain;
     g_app.findReplaceData.Flags = FR_DOWN;
+    s_options = FR_DOWN;
     g_app.findReplaceData.lpstrFindWhat = g_app.findWhat;
     g_app.findReplaceData.lpstrReplaceWith = g_app.replaceWith;
     g_app.findReplaceData.wFindWhatLen = kSearchChars - 1;
@@ -78,30 +108,13 @@ void ShowReplaceDialog()
 
 void FindNext()
 {
-    if (!g_app.findWhat[0]) return;
-    const WPARAM options = SearchOptions(g_app.findReplaceData.Flags);
-    const bool down = (options & FR_DOWN) != 0;
-    const CHARRANGE sel = Selection();
-    CHARRANGE found = {};
-    if (down ? Search(options, sel.cpMax, -1, found) : Search(options, sel.cpMin, 0, found)) {
-        SelectAndShow(found);
-        return;
-    }
-    // Once round from the other end.
-    const LONG length = static_cast<LONG>(SendMessageW(g_app.hwndEdit, WM_GETTEXTLENGTH, 0, 0));
-    if (down ? Search(options, 0, length, found) : Search(options, length, 0, found)) {
-        SelectAndShow(found);
-        return;
-    }
-    MessageBeep(MB_OK);
+    Find(SearchOptions());
 }
 
+// Always upward; the dialog's direction stays as it was.
 void FindPrevious()
 {
-    const DWORD saved = g_app.findReplaceData.Flags;
-    g_app.findReplaceData.Flags &= ~static_cast<DWORD>(FR_DOWN);
-    FindNext();
-    g_app.findReplaceData.Flags = saved;
+    Find(SearchOptions() & ~static_cast<WPARAM>(FR_DOWN));
 }
 
 void DoReplace()
@@ -110,7 +123,7 @@ void DoReplace()
     if (!g_app.findWhat[0]) return;
     const CHARRANGE sel = Selection();
     if (sel.cpMax != sel.cpMin) {
-        const WPARAM options = FR_DOWN | SearchOptions(g_app.findReplaceData.Flags);
+        const WPARAM options = FR_DOWN | SearchOptions();
         CHARRANGE found = {};
         if (Search(options, sel.cpMin, -1, found) && found.cpMin == sel.cpMin && found.cpMax == sel.cpMax)
             SendMessageW(g_app.hwndEdit, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(g_app.replaceWith));
@@ -123,7 +136,7 @@ uint32_t DoReplaceAll()
     if (!g_app.findWhat[0]) return 0;
     WaitCursor wait;
     HWND edit = g_app.hwndEdit;
-    const WPARAM options = FR_DOWN | SearchOptions(g_app.findReplaceData.Flags);
+    const WPARAM options = FR_DOWN | SearchOptions();
     uint32_t count = 0;
     // Refreshing the status bar and caption after every replacement would make the whole
     // command quadratic: notifications are off for the loop and the refresh happens once.

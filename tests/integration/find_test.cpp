@@ -80,9 +80,6 @@ TEST_F(FindTest, FindNextWrapsAroundBothWays)
     PressKey(VK_F3, {VK_SHIFT});
     EXPECT_TRUE(Selected(8, 11));
     EXPECT_EQ(g_app.findReplaceData.Flags, flagsBefore);
-    // Wine's dialog clears every bit of Flags after its notification, FR_DOWN included;
-    // the direction is set here as the dialog on Windows leaves it.
-    g_app.findReplaceData.Flags |= FR_DOWN;
     PressKey(VK_F3);
     EXPECT_TRUE(Selected(0, 3));
 
@@ -91,6 +88,30 @@ TEST_F(FindTest, FindNextWrapsAroundBothWays)
     Click(IDOK);
     EXPECT_FALSE(g_app.findReplaceData.Flags & FR_DOWN);
     EXPECT_TRUE(Selected(8, 11));
+}
+
+TEST_F(FindTest, F3KeepsTheDialogsLastOptionsAfterFocusLeavesItAndAfterItCloses)
+{
+    SetEditText(L"Cat cat CAT Cat");
+    OpenFind(L"Cat");
+    Check(kMatchCase, true);
+    Select(0, 0);
+    Click(IDOK);
+    EXPECT_TRUE(Selected(0, 3));
+    // Back in the text (the dialog's box loses the focus), F3 goes on down with Match case.
+    SetFocus(g_app.hwndEdit);
+    Pump();
+    PressKey(VK_F3);
+    EXPECT_TRUE(Selected(12, 15));
+    PressKey(VK_F3, {VK_SHIFT});
+    EXPECT_TRUE(Selected(0, 3));
+    // Closed, the dialog's choices still hold.
+    Click(IDCANCEL);
+    ASSERT_EQ(g_app.hwndFindDialog, nullptr);
+    PressKey(VK_F3);
+    EXPECT_TRUE(Selected(12, 15));
+    PressKey(VK_F3);
+    EXPECT_TRUE(Selected(0, 3));
 }
 
 TEST_F(FindTest, OnlyMatchSelectedAgainAndNoMatchKeepsTheSelection)
