@@ -68,6 +68,8 @@ struct AppState {
     FINDREPLACEW findReplaceData = {};
     wchar_t findWhat[kSearchChars] = {};
     wchar_t replaceWith[kSearchChars] = {};
+    // Search options of the dialog's last notification (see find_replace.cpp).
+    DWORD findOptions = FR_DOWN;
     HWND hwndFindDialog = nullptr;
 
     int themeMode = 0;

@@ -12,18 +12,16 @@ namespace {
 
 constexpr DWORD kOptionBits = FR_DOWN | FR_MATCHCASE | FR_WHOLEWORD;
 
-// The options of the last notification. Wine's dialogs clear the option bits of Flags at every
-// command they handle, a focus change included, so F3 after clicking back into the text would
-// search up without Match case. The record is trusted only while it carries a notification bit
-// (on Windows it keeps them, so this changes nothing there).
-DWORD s_options = FR_DOWN;
-
-// The option bits the control's search takes, as the dialog last sent them.
+// The option bits the control's search takes, as the dialog last sent them. Wine's dialogs
+// clear the option bits of Flags at every command they handle, a focus change included, so F3
+// after clicking back into the text would search up without Match case. The record is trusted
+// only while it carries a notification bit (on Windows it keeps them, so this changes nothing
+// there); otherwise the options remembered from the last notification apply.
 WPARAM SearchOptions()
 {
     const DWORD flags = g_app.findReplaceData.Flags;
-    if (flags & (FR_FINDNEXT | FR_REPLACE | FR_REPLACEALL)) s_options = flags & kOptionBits;
-    return s_options;
+    if (flags & (FR_FINDNEXT | FR_REPLACE | FR_REPLACEALL)) g_app.findOptions = flags & kOptionBits;
+    return g_app.findOptions;
 }
 
 CHARRANGE Selection()
@@ -89,7 +87,7 @@ void InitFindReplace()
     g_app.findReplaceData.lStructSize = sizeof(FINDREPLACEW);
     g_app.findReplaceData.hwndOwner = g_app.hwndMain;
     g_app.findReplaceData.Flags = FR_DOWN;
-    s_options = FR_DOWN;
+    g_app.findOptions = FR_DOWN;
     g_app.findReplaceData.lpstrFindWhat = g_app.findWhat;
     g_app.findReplaceData.lpstrReplaceWith = g_app.replaceWith;
     g_app.findReplaceData.wFindWhatLen = kSearchChars - 1;
