@@ -5,6 +5,8 @@
 #include <commdlg.h>
 #include <shellapi.h>
 
+#include <cstdint>
+
 // Menu commands, carried in the low word of WM_COMMAND's wParam. 2009 is not used.
 inline constexpr UINT ID_FILE_NEW = 1001;
 inline constexpr UINT ID_FILE_OPEN = 1002;
@@ -46,6 +48,18 @@ inline constexpr int kSearchChars = 256;
 // The record the tray icon is added and removed with (filled in by the tray code).
 NOTIFYICONDATAW InitialTrayIconData();
 
+// A key the loop is about to hand to the text control that would add or remove the one
+// unit `unit` at position `at`, with the units next to it and the text's length then.
+struct KeyEdit {
+    int active = 0;
+    int insert = 0;
+    LONG at = 0;
+    wchar_t before = 0;
+    wchar_t unit = 0;
+    wchar_t after = 0;
+    LRESULT length = 0;
+};
+
 struct AppState {
     HINSTANCE hInstance = nullptr;
     HWND hwndMain = nullptr;
@@ -60,6 +74,13 @@ struct AppState {
     int wordWrap = 0;
     int statusBarVisible = 0;
     wchar_t statusText[kStatusChars] = {};
+    // The counts the bar last showed and the text length they belong to, so that a typed
+    // key adjusts them instead of recounting the whole document.
+    int countsValid = 0;
+    uint32_t wordCount = 0;
+    uint32_t charCount = 0;
+    LRESULT countedLength = 0;
+    KeyEdit keyEdit;
     HBRUSH hStatusBrush = nullptr;
 
     wchar_t currentFilePath[kPathChars] = {};

@@ -50,7 +50,9 @@ void ProcessLoopMessage(MSG& msg)
     // control as a backspace.
     if (msg.message == WM_KEYDOWN && RunShortcut(msg.wParam)) return;
     TranslateMessage(&msg);
+    NoteKeyEdit(msg);
     DispatchMessageW(&msg);
+    EndKeyEdit();
 }
 
 bool StartApplication()

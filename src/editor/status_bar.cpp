@@ -26,6 +26,47 @@ wchar_t* TextBuffer(size_t units)
     return s_text;
 }
 
+// The units of [from, to) (at most three) into out, a space where the range leaves the
+// text; returns the text's length in character positions.
+LONG ReadUnits(HWND edit, LONG from, LONG to, wchar_t* out)
+{
+    GETTEXTLENGTHEX query = {GTL_DEFAULT, 1200};
+    const auto end = static_cast<LONG>(SendMessageW(edit, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&query), 0));
+    const LONG first = from < 0 ? 0 : from;
+    const LONG last = to < end ? to : end;
+    wchar_t got[4] = {};
+    LRESULT n = 0;
+    if (first < last) {
+        TEXTRANGEW range = {{first, last}, got};
+        n = SendMessageW(edit, EM_GETTEXTRANGE, 0, reinterpret_cast<LPARAM>(&range));
+    }
+    for (LONG i = from; i < to; ++i) out[i - from] = i >= first && i - first < n ? got[i - first] : L' ';
+    return end;
+}
+
+// Adjusts the counts for the key noted before the change, if the change is exactly the one
+// unit it would make; anything else (a selection replaced, a surrogate pair, overtype, a
+// line break) is left to a full recount.
+bool CountAfterKeyEdit(const KeyEdit& key, HWND edit, LRESULT length, const CHARRANGE& sel)
+{
+    if (!key.active || !g_app.countsValid || sel.cpMin != sel.cpMax) return false;
+    wchar_t now[3];
+    if (key.insert) {
+        if (length != key.length + 1 || sel.cpMin != key.at + 1) return false;
+        ReadUnits(edit, key.at - 1, key.at + 2, now);
+        if (now[0] != key.before || now[1] != key.unit || now[2] != key.after) return false;
+        g_app.charCount += 1;
+        g_app.wordCount += WordsAddedByUnit(key.before, key.unit, key.after);
+    } else {
+        if (length != key.length - 1 || sel.cpMin != key.at) return false;
+        ReadUnits(edit, key.at - 1, key.at + 1, now);
+        if (now[0] != key.before || now[1] != key.after) return false;
+        g_app.charCount -= 1;
+        g_app.wordCount -= WordsAddedByUnit(key.before, key.unit, key.after);
+    }
+    return true;
+}
+
 } // namespace
 
 wchar_t* FormatDecimal(uint32_t value, wchar_t* out)
@@ -48,9 +89,65 @@ void FreeStatusBuffer()
     s_capacity = 0;
 }
 
+void NoteKeyEdit(const MSG& msg)
+{
+    g_app.keyEdit.active = 0;
+    if (msg.hwnd != g_app.hwndEdit || !g_app.countsValid || !g_app.statusBarVisible) return;
+    int insert = 0;
+    LONG offset = 0; // where the unit goes or goes from, relative to the caret
+    if (msg.message == WM_CHAR && IsSimpleKeyUnit(static_cast<wchar_t>(msg.wParam))) {
+        insert = 1;
+    } else if ((msg.message == WM_CHAR && msg.wParam == L'\b') ||
+               (msg.message == WM_KEYDOWN && (msg.wParam == VK_BACK || msg.wParam == VK_DELETE))) {
+        // With a modifier these keys remove a word or cut the text instead.
+        if (GetKeyState(VK_CONTROL) < 0 || GetKeyState(VK_SHIFT) < 0 || GetKeyState(VK_MENU) < 0) return;
+        offset = msg.wParam == VK_DELETE && msg.message == WM_KEYDOWN ? 0 : -1;
+    } else {
+        return;
+    }
+    HWND edit = g_app.hwndEdit;
+    CHARRANGE sel = {};
+    SendMessageW(edit, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&sel));
+    if (sel.cpMin != sel.cpMax) return;
+    const LRESULT length = SendMessageW(edit, WM_GETTEXTLENGTH, 0, 0);
+    if (length != g_app.countedLength) return;
+
+    KeyEdit key;
+    key.insert = insert;
+    key.at = sel.cpMin + offset;
+    key.length = length;
+    if (insert) {
+        wchar_t around[2];
+        ReadUnits(edit, key.at - 1, key.at + 1, around);
+        key.before = around[0];
+        key.unit = static_cast<wchar_t>(msg.wParam);
+        key.after = around[1];
+    } else {
+        wchar_t around[3];
+        const LONG end = ReadUnits(edit, key.at - 1, key.at + 2, around);
+        if (key.at < 0 || key.at >= end || !IsSimpleKeyUnit(around[1])) return;
+        key.before = around[0];
+        key.unit = around[1];
+        key.after = around[2];
+    }
+    key.active = 1;
+    g_app.keyEdit = key;
+}
+
+void EndKeyEdit()
+{
+    g_app.keyEdit.active = 0;
+}
+
 void UpdateStatusBar()
 {
-    if (!g_app.statusBarVisible) return;
+    // A noted key counts for the first refresh after it only.
+    const KeyEdit key = g_app.keyEdit;
+    g_app.keyEdit.active = 0;
+    if (!g_app.statusBarVisible) {
+        g_app.countsValid = 0;
+        return;
+    }
     HWND edit = g_app.hwndEdit;
     const LRESULT length = SendMessageW(edit, WM_GETTEXTLENGTH, 0, 0);
     const LRESULT lines = SendMessageW(edit, EM_GETLINECOUNT, 0, 0);
@@ -59,19 +156,27 @@ void UpdateStatusBar()
     const LRESULT lineIndex = SendMessageW(edit, EM_LINEFROMCHAR, static_cast<WPARAM>(sel.cpMin), 0);
     const LRESULT lineStart = SendMessageW(edit, EM_LINEINDEX, static_cast<WPARAM>(lineIndex), 0);
 
-    TextCounts counts;
-    if (length > 0) {
-        // A failed allocation leaves both counts at 0; the text is still shown.
-        if (wchar_t* text = TextBuffer(static_cast<size_t>(length) + 1)) {
-            const LRESULT got = SendMessageW(edit, WM_GETTEXT, static_cast<WPARAM>(length + 1),
-                                             reinterpret_cast<LPARAM>(text));
-            counts = CountText(text, static_cast<size_t>(got < 0 ? 0 : got));
+    if (!CountAfterKeyEdit(key, edit, length, sel)) {
+        TextCounts counts;
+        g_app.countsValid = 1;
+        if (length > 0) {
+            // A failed allocation leaves both counts at 0; the text is still shown.
+            if (wchar_t* text = TextBuffer(static_cast<size_t>(length) + 1)) {
+                const LRESULT got = SendMessageW(edit, WM_GETTEXT, static_cast<WPARAM>(length + 1),
+                                                 reinterpret_cast<LPARAM>(text));
+                counts = CountText(text, static_cast<size_t>(got < 0 ? 0 : got));
+            } else {
+                g_app.countsValid = 0;
+            }
         }
+        g_app.wordCount = counts.words;
+        g_app.charCount = counts.chars;
     }
+    g_app.countedLength = length;
 
     wchar_t status[kStatusChars];
     BuildStatusText(static_cast<uint32_t>(lineIndex + 1), static_cast<uint32_t>(sel.cpMin - lineStart + 1),
-                    counts.words, counts.chars, static_cast<uint32_t>(lines), status);
+                    g_app.wordCount, g_app.charCount, static_cast<uint32_t>(lines), status);
     SetStatusText(status);
 }
 

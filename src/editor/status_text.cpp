@@ -2,6 +2,11 @@
 
 #include "editor/status_bar.h"
 
+static bool IsWordUnit(wchar_t unit)
+{
+    return unit != L' ' && unit != L'\t' && unit != L'\r' && unit != L'\n';
+}
+
 TextCounts CountText(const wchar_t* text, size_t length)
 {
     TextCounts counts;
@@ -9,7 +14,7 @@ TextCounts CountText(const wchar_t* text, size_t length)
     for (size_t i = 0; i < length; ++i) {
         const wchar_t unit = text[i];
         if (unit != L'\r') ++counts.chars;
-        if (unit == L' ' || unit == L'\t' || unit == L'\r' || unit == L'\n') {
+        if (!IsWordUnit(unit)) {
             inWord = false;
         } else if (!inWord) {
             ++counts.words;
@@ -17,6 +22,22 @@ TextCounts CountText(const wchar_t* text, size_t length)
         }
     }
     return counts;
+}
+
+bool IsSimpleKeyUnit(wchar_t unit)
+{
+    if (unit == L'\t') return true;
+    if (unit < 0x20 || unit == 0x7F) return false;
+    return unit < 0xD800 || unit > 0xDFFF;
+}
+
+uint32_t WordsAddedByUnit(wchar_t before, wchar_t unit, wchar_t after)
+{
+    const bool wordBefore = IsWordUnit(before);
+    const bool wordAfter = IsWordUnit(after);
+    // A word unit between two separators starts a word; a separator inside a word splits it.
+    if (IsWordUnit(unit)) return !wordBefore && !wordAfter ? 1 : 0;
+    return wordBefore && wordAfter ? 1 : 0;
 }
 
 static wchar_t* Append(wchar_t* out, const wchar_t* piece)

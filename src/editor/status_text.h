@@ -13,5 +13,13 @@ struct TextCounts {
 // (NUL and punctuation included) belongs to a word.
 TextCounts CountText(const wchar_t* text, size_t length);
 
+// True for the units a single key adds or removes that change the counts by one character
+// and the words only next to it: not CR, LF or other controls (tab aside), not surrogates.
+bool IsSimpleKeyUnit(wchar_t unit);
+
+// The words one unit adds when it goes in between `before` and `after` (a space stands for
+// the start or the end of the text); taking it out again removes as many.
+uint32_t WordsAddedByUnit(wchar_t before, wchar_t unit, wchar_t after);
+
 // "Ln 12, Col 5  |  230 words  |  1402 chars  |  57 lines" into out (at least 512 units).
 void BuildStatusText(uint32_t line, uint32_t column, uint32_t words, uint32_t chars, uint32_t lines, wchar_t* out);

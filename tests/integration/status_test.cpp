@@ -52,6 +52,49 @@ TEST_F(StatusTest, TypingRefreshesWithTheCountsOfTheText)
     EXPECT_EQ(StatusText(), L"Ln 2, Col 7  |  5 words  |  20 chars  |  2 lines");
 }
 
+// Typed keys adjust the counts instead of recounting: after every key the bar must still
+// show what a full count gives, next to every kind of line break, at the text's ends, over
+// selections and surrogate pairs, in small and large documents.
+TEST_F(StatusTest, TypedKeysKeepTheCountsOfTheWholeText)
+{
+    std::wstring large;
+    while (large.size() < 100000) large += L"Lorem ipsum, dolor\tsit amet.\r\n";
+    const std::wstring documents[] = {L"", L"one two\tthree", L"a b\r\nc d\ne f\rg h\r\r\ni j", large};
+    const wchar_t typed[] = {L'x', L' ', L'\t', L'\x00E9', L'.', L'\r', L'\x3000', L'-'};
+    uint32_t seed = 12345;
+    auto next = [&seed](uint32_t n) {
+        seed = seed * 1103515245u + 12345u;
+        return (seed >> 16) % n;
+    };
+    for (const std::wstring& document : documents) {
+        SetEditText(document);
+        SetFocus(g_app.hwndEdit);
+        for (int step = 0; step < 150; ++step) {
+            const auto end = static_cast<uint32_t>(EditText().size());
+            const uint32_t where = next(8);
+            if (where < 3) {
+                // Somewhere new: the start, the end, or anywhere, sometimes with a selection.
+                const LONG at = where == 0 ? 0 : where == 1 ? -1 : static_cast<LONG>(next(end + 1));
+                const LONG to = next(4) == 0 && at >= 0 ? at + static_cast<LONG>(next(5)) : at;
+                SendMessageW(g_app.hwndEdit, EM_SETSEL, static_cast<WPARAM>(at), to);
+                UpdateStatusBar(); // a caret move alone does not refresh the bar
+            }
+            const std::wstring before = EditText();
+            switch (next(6)) {
+            case 0: PressKey(VK_BACK); break;
+            case 1: PressKey(VK_DELETE); break;
+            case 2: TypeText(L"\xD83D\xDE00"); break;
+            default: TypeText(std::wstring(1, typed[next(8)])); break;
+            }
+            if (EditText() == before) {
+                UpdateStatusBar(); // no change, no refresh: the key may have moved the caret
+                continue;
+            }
+            ASSERT_EQ(StatusText(), Expected()) << "document " << &document - documents << ", step " << step;
+        }
+    }
+}
+
 TEST_F(StatusTest, SelectionShowsItsStartWhicheverEndHoldsTheCaret)
 {
     SetEditText(L"first line\r\nsecond line");

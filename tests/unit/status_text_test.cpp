@@ -60,4 +60,28 @@ TEST(StatusText, FormatDecimal)
     EXPECT_STREQ(FormatDecimal(4294967295u, out), L"4294967295");
 }
 
+// One unit put between two others changes the word count exactly as recounting does.
+TEST(StatusText, WordsAddedByOneUnitMatchARecount)
+{
+    const wchar_t units[] = {L'a', L' ', L'\t', L'\r', L'\n', L'.', L'\0', L'\x00E9'};
+    for (wchar_t before : units) {
+        for (wchar_t unit : units) {
+            for (wchar_t after : units) {
+                const wchar_t without[] = {before, after};
+                const wchar_t with[] = {before, unit, after};
+                const uint32_t added = CountText(with, 3).words - CountText(without, 2).words;
+                EXPECT_EQ(WordsAddedByUnit(before, unit, after), added)
+                    << int(before) << " " << int(unit) << " " << int(after);
+            }
+        }
+    }
+}
+
+TEST(StatusText, SimpleKeyUnits)
+{
+    for (wchar_t unit : {L'a', L' ', L'\t', L'~', L'\x00A0', L'\x3000', L'\xFFFD'}) EXPECT_TRUE(IsSimpleKeyUnit(unit));
+    for (wchar_t unit : {L'\r', L'\n', L'\b', L'\0', L'\x0B', L'\x7F', L'\xD83D', L'\xDE00'})
+        EXPECT_FALSE(IsSimpleKeyUnit(unit)) << int(unit);
+}
+
 } // namespace
