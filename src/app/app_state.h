@@ -81,6 +81,9 @@ struct AppState {
     uint32_t charCount = 0;
     LRESULT countedLength = 0;
     KeyEdit keyEdit;
+    // The run's buffer for copies of the whole text (see TextCopyBuffer).
+    wchar_t* textCopy = nullptr;
+    size_t textCopyUnits = 0;
     HBRUSH hStatusBrush = nullptr;
 
     wchar_t currentFilePath[kPathChars] = {};

@@ -107,7 +107,7 @@ static void OnDestroy()
 {
     RemoveTrayIcon();
     DeleteStatusBrush();
-    FreeStatusBuffer();
+    FreeTextCopyBuffer();
     DeleteObject(g_app.hEditFont);
     if (g_app.hwndFindDialog) {
         DestroyWindow(g_app.hwndFindDialog);

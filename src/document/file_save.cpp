@@ -6,34 +6,31 @@
 #include "app/messages.h"
 #include "document/document.h"
 #include "document/file_dialogs.h"
+#include "editor/edit_control.h"
 
 #include <richedit.h>
 
 #include <algorithm>
 #include <string>
-#include <utility>
 
 namespace {
 
-// The file's bytes: the mark, then the control's text. Shows the memory message on failure.
-bool TakeFileBytes(HeapBuffer& buffer, size_t& cb)
+// The control's text length in units, as WM_GETTEXTLENGTH reports it.
+size_t TextUnits()
 {
     const LRESULT n = SendMessageW(g_app.hwndEdit, WM_GETTEXTLENGTH, 0, 0);
-    const size_t units = static_cast<size_t>(n < 0 ? 0 : n);
-    HeapBuffer taken((units + 1) * sizeof(wchar_t) + sizeof(wchar_t));
-    if (!taken) {
-        ShowOutOfMemoryMessage();
-        return false;
-    }
-    wchar_t* text = taken.as<wchar_t>();
+    return static_cast<size_t>(n < 0 ? 0 : n);
+}
+
+// Fills `text` (room for units + 2) with the mark and the control's text; returns the number
+// of bytes to write: only what the control delivered, never a tail of zeros.
+size_t FillFileBytes(wchar_t* text, size_t units)
+{
     text[0] = 0xFEFF;
     const LRESULT got =
         SendMessageW(g_app.hwndEdit, WM_GETTEXT, static_cast<WPARAM>(units + 1), reinterpret_cast<LPARAM>(text + 1));
-    // Only what the control delivered is written; never a tail of zeros.
     const size_t delivered = got < 0 ? 0 : std::min(static_cast<size_t>(got), units);
-    cb = (delivered + 1) * sizeof(wchar_t);
-    buffer = std::move(taken);
-    return true;
+    return (delivered + 1) * sizeof(wchar_t);
 }
 
 // A path the file functions accept even when a temporary name makes it longer than MAX_PATH.
@@ -103,10 +100,16 @@ void MarkSaved()
 int WriteDocumentFile(const wchar_t* path)
 {
     WaitCursor wait;
-    HeapBuffer bytes(0);
-    size_t cb = 0;
-    if (!TakeFileBytes(bytes, cb)) return 0;
-    return WriteFileSafely(path, bytes.get(), cb) ? 1 : 0;
+    // The run's text buffer: nothing can refill it before the write, since no message is
+    // handled in between.
+    const size_t units = TextUnits();
+    wchar_t* text = TextCopyBuffer(units + 2);
+    if (!text) {
+        ShowOutOfMemoryMessage();
+        return 0;
+    }
+    const size_t cb = FillFileBytes(text, units);
+    return WriteFileSafely(path, text, cb) ? 1 : 0;
 }
 
 int DoFileSave()
@@ -120,10 +123,15 @@ int DoFileSave()
 
 int DoFileSaveAs()
 {
-    // The text is taken before the dialog opens.
-    HeapBuffer bytes(0);
-    size_t cb = 0;
-    if (!TakeFileBytes(bytes, cb)) return 0;
+    // The text is taken before the dialog opens, into a buffer of its own: the dialog's
+    // message loop may refresh the status bar, which reuses the run's text buffer.
+    const size_t units = TextUnits();
+    HeapBuffer bytes((units + 2) * sizeof(wchar_t));
+    if (!bytes) {
+        ShowOutOfMemoryMessage();
+        return 0;
+    }
+    const size_t cb = FillFileBytes(bytes.as<wchar_t>(), units);
     OPENFILENAMEW dialog =
         FileDialogRecord(g_app.saveFilePath, OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_PATHMUSTEXIST);
     if (!GetSaveFileNameW(&dialog)) return 0;

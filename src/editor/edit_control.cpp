@@ -14,3 +14,24 @@ HWND CreateEditControl(HWND parent, int wordWrap, int x, int y, int width, int h
     if (edit) SendMessageW(edit, EM_EXLIMITTEXT, 0, 0x7FFFFFFE);
     return edit;
 }
+
+wchar_t* TextCopyBuffer(size_t units)
+{
+    if (units <= g_app.textCopyUnits) return g_app.textCopy;
+    // Room to grow, so that a document getting longer does not reallocate at every copy.
+    // Not HeapReAlloc: the old contents are not needed.
+    const size_t room = units + units / 8 + 64;
+    void* grown = HeapAlloc(GetProcessHeap(), 0, room * sizeof(wchar_t));
+    if (!grown) return nullptr;
+    FreeTextCopyBuffer();
+    g_app.textCopy = static_cast<wchar_t*>(grown);
+    g_app.textCopyUnits = room;
+    return g_app.textCopy;
+}
+
+void FreeTextCopyBuffer()
+{
+    if (g_app.textCopy) HeapFree(GetProcessHeap(), 0, g_app.textCopy);
+    g_app.textCopy = nullptr;
+    g_app.textCopyUnits = 0;
+}

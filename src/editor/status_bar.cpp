@@ -2,29 +2,13 @@
 #include "editor/status_bar.h"
 
 #include "app/app_state.h"
+#include "editor/edit_control.h"
 #include "editor/status_text.h"
 
 #include <commctrl.h>
 #include <richedit.h>
 
 namespace {
-
-// One buffer for the whole run: a refresh on every keystroke must not allocate and
-// zero a copy of the whole document each time.
-wchar_t* s_text = nullptr;
-size_t s_capacity = 0; // in units
-
-wchar_t* TextBuffer(size_t units)
-{
-    if (units <= s_capacity) return s_text;
-    HANDLE heap = GetProcessHeap();
-    void* grown = s_text ? HeapReAlloc(heap, 0, s_text, units * sizeof(wchar_t))
-                         : HeapAlloc(heap, 0, units * sizeof(wchar_t));
-    if (!grown) return nullptr;
-    s_text = static_cast<wchar_t*>(grown);
-    s_capacity = units;
-    return s_text;
-}
 
 // The units of [from, to) (at most three) into out, a space where the range leaves the
 // text; returns the text's length in character positions.
@@ -80,13 +64,6 @@ wchar_t* FormatDecimal(uint32_t value, wchar_t* out)
     for (int i = 0; i < n; ++i) out[i] = digits[n - 1 - i];
     out[n] = L'\0';
     return out;
-}
-
-void FreeStatusBuffer()
-{
-    if (s_text) HeapFree(GetProcessHeap(), 0, s_text);
-    s_text = nullptr;
-    s_capacity = 0;
 }
 
 void NoteKeyEdit(const MSG& msg)
@@ -161,7 +138,7 @@ void UpdateStatusBar()
         g_app.countsValid = 1;
         if (length > 0) {
             // A failed allocation leaves both counts at 0; the text is still shown.
-            if (wchar_t* text = TextBuffer(static_cast<size_t>(length) + 1)) {
+            if (wchar_t* text = TextCopyBuffer(static_cast<size_t>(length) + 1)) {
                 const LRESULT got = SendMessageW(edit, WM_GETTEXT, static_cast<WPARAM>(length + 1),
                                                  reinterpret_cast<LPARAM>(text));
                 counts = CountText(text, static_cast<size_t>(got < 0 ? 0 : got));

@@ -18,5 +18,3 @@ void ToggleStatusBar();
 void UpdateStatusBrush();
 void DrawStatusPart(const DRAWITEMSTRUCT* item);
 void DeleteStatusBrush();
-// Frees the buffer the refresh keeps between calls.
-void FreeStatusBuffer();

@@ -95,6 +95,14 @@ TEST_F(DocumentTest, SavesExactBytes)
     EXPECT_EQ(ReadFileBytes(empty), std::string("\xFF\xFE" "A\0B\0", 6));
     EXPECT_EQ(Caption(), L"empty.txt - Jotwell");
     EXPECT_FALSE(EditModified());
+
+    // Save reuses the buffer the status counts filled with a longer text: none of it may
+    // follow the shorter one into the file.
+    SetEditText(std::wstring(5000, L'z'));
+    SendMessageW(g_app.hwndEdit, EM_SETSEL, 0, -1);
+    TypeText(L"C");
+    EXPECT_EQ(DoFileSave(), 1);
+    EXPECT_EQ(ReadFileBytes(empty), std::string("\xFF\xFE" "C\0", 4));
 }
 
 TEST_F(DocumentTest, MixedScriptRoundTripGivesBackTheControlsText)
