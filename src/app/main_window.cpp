@@ -19,21 +19,6 @@
 
 #include <tuple>
 
-static void OnCreate(HWND hwnd)
-{
-    // hwndMain is not set yet: the children take the window being created as parent.
-    g_app.hwndEdit = CreateEditControl(hwnd, 1, 0, 0, 0, 0);
-    SendMessageW(g_app.hwndEdit, EM_SETEVENTMASK, 0, ENM_CHANGE);
-    SendMessageW(g_app.hwndEdit, WM_SETFONT, reinterpret_cast<WPARAM>(g_app.hEditFont), 1);
-    g_app.wordWrap = 1;
-
-    g_app.hwndStatus = CreateWindowExW(0, STATUSCLASSNAMEW, nullptr, WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, 0, 0,
-                                       0, 0, hwnd, reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_STATUS)),
-                                       g_app.hInstance, nullptr);
-    g_app.statusBarVisible = 1;
-    SetFocus(g_app.hwndEdit);
-}
-
 static void OnSize(LPARAM lParam)
 {
     g_app.clientWidth = LOWORD(lParam);
@@ -46,6 +31,26 @@ static void OnSize(LPARAM lParam)
         g_app.clientHeight -= bar.bottom - bar.top;
     }
     MoveWindow(g_app.hwndEdit, 0, 0, g_app.clientWidth, g_app.clientHeight, TRUE);
+}
+
+static void OnCreate(HWND hwnd)
+{
+    // hwndMain is not set yet: the children take the window being created as parent.
+    g_app.hwndEdit = CreateEditControl(hwnd, 1, 0, 0, 0, 0);
+    SendMessageW(g_app.hwndEdit, EM_SETEVENTMASK, 0, ENM_CHANGE);
+    SendMessageW(g_app.hwndEdit, WM_SETFONT, reinterpret_cast<WPARAM>(g_app.hEditFont), 1);
+    g_app.wordWrap = 1;
+
+    g_app.hwndStatus = CreateWindowExW(0, STATUSCLASSNAMEW, nullptr, WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, 0, 0,
+                                       0, 0, hwnd, reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_STATUS)),
+                                       g_app.hInstance, nullptr);
+    g_app.statusBarVisible = 1;
+    // Laid out now, while nothing shows: sizing the control for the first time as the
+    // window appears would lay it out and paint it twice.
+    RECT client = {};
+    GetClientRect(hwnd, &client);
+    OnSize(MAKELPARAM(client.right, client.bottom));
+    SetFocus(g_app.hwndEdit);
 }
 
 static void OnCommand(WPARAM wParam)
