@@ -91,6 +91,8 @@ TEST_F(StatusTest, TypedKeysKeepTheCountsOfTheWholeText)
                 continue;
             }
             ASSERT_EQ(StatusText(), Expected()) << "document " << &document - documents << ", step " << step;
+            ASSERT_TRUE(EditModified());
+            ASSERT_EQ(WindowText(g_app.hwndMain), L"*Untitled - Jotwell");
         }
     }
 }
