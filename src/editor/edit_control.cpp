@@ -18,12 +18,17 @@ HWND CreateEditControl(HWND parent, int wordWrap, int x, int y, int width, int h
 wchar_t* TextCopyBuffer(size_t units)
 {
     if (units <= g_app.textCopyUnits) return g_app.textCopy;
-    // Room to grow, so that a document getting longer does not reallocate at every copy.
-    // Not HeapReAlloc: the old contents are not needed.
-    const size_t room = units + units / 8 + 64;
-    void* grown = HeapAlloc(GetProcessHeap(), 0, room * sizeof(wchar_t));
-    if (!grown) return nullptr;
+    // The old contents are not needed: freed first, they leave the most room for the new.
     FreeTextCopyBuffer();
+    // Room to grow, so that a document getting longer does not reallocate at every copy;
+    // short of memory, the room is the first thing to give up.
+    size_t room = units + units / 8 + 64;
+    void* grown = HeapAlloc(GetProcessHeap(), 0, room * sizeof(wchar_t));
+    if (!grown) {
+        room = units;
+        grown = HeapAlloc(GetProcessHeap(), 0, room * sizeof(wchar_t));
+        if (!grown) return nullptr;
+    }
     g_app.textCopy = static_cast<wchar_t*>(grown);
     g_app.textCopyUnits = room;
     return g_app.textCopy;
