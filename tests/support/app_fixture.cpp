@@ -129,9 +129,12 @@ TempFolder::TempFolder()
     static std::atomic<int> counter{0};
     wchar_t base[MAX_PATH] = {};
     GetTempPathW(MAX_PATH, base);
-    path_ = std::wstring(base) + L"jotwell-test-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
-            std::to_wstring(counter++);
-    CreateDirectoryW(path_.c_str(), nullptr);
+    // Wine reuses process ids, and a folder an earlier run could not remove (a dialog left
+    // the current directory in it) must not be taken for this test's own.
+    do {
+        path_ = std::wstring(base) + L"jotwell-test-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
+                std::to_wstring(counter++);
+    } while (!CreateDirectoryW(path_.c_str(), nullptr) && GetLastError() == ERROR_ALREADY_EXISTS);
 }
 
 static void RemoveTree(const std::wstring& folder)
@@ -157,6 +160,10 @@ static void RemoveTree(const std::wstring& folder)
 
 TempFolder::~TempFolder()
 {
+    // A file dialog may have left the current directory inside, which keeps the folder.
+    wchar_t base[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, base);
+    SetCurrentDirectoryW(base);
     RemoveTree(path_);
 }
 
