@@ -36,8 +36,8 @@ uint32_t WordsAddedByUnit(wchar_t before, wchar_t unit, wchar_t after)
     const bool wordBefore = IsWordUnit(before);
     const bool wordAfter = IsWordUnit(after);
     // A word unit between two separators starts a word; a separator inside a word splits it.
-    if (IsWordUnit(unit)) return !wordBefore && !wordAfter ? 1 : 0;
-    return wordBefore && wordAfter ? 1 : 0;
+    if (IsWordUnit(unit)) return !wordBefore && !wordAfter ? 1u : 0u;
+    return wordBefore && wordAfter ? 1u : 0u;
 }
 
 static wchar_t* Append(wchar_t* out, const wchar_t* piece)
