@@ -11,7 +11,8 @@ wchar_t* FormatDecimal(uint32_t value, wchar_t* out);
 // or remove one unit at the caret, so the refresh it causes need not recount the document.
 void NoteKeyEdit(const MSG& msg);
 void EndKeyEdit();
-// Recounts the document and shows the status text (nothing while the bar is hidden).
+// Shows the caret's place and the document's counts: recounted in full, or adjusted for a
+// noted key that changed exactly one unit. Nothing while the bar is hidden.
 void UpdateStatusBar();
 void SetStatusText(const wchar_t* text);
 void ToggleStatusBar();
