@@ -6,6 +6,7 @@
 #include "app/messages.h"
 #include "document/document.h"
 #include "document/file_dialogs.h"
+#include "document/save_path.h"
 #include "editor/edit_control.h"
 
 #include <richedit.h>
@@ -31,13 +32,6 @@ size_t FillFileBytes(wchar_t* text, size_t units)
         SendMessageW(g_app.hwndEdit, WM_GETTEXT, static_cast<WPARAM>(units + 1), reinterpret_cast<LPARAM>(text + 1));
     const size_t delivered = got < 0 ? 0 : std::min(static_cast<size_t>(got), units);
     return (delivered + 1) * sizeof(wchar_t);
-}
-
-// A path the file functions accept even when a temporary name makes it longer than MAX_PATH.
-std::wstring LongPath(const std::wstring& path)
-{
-    if (path.size() < MAX_PATH || path.rfind(L"\\\\", 0) == 0) return path;
-    return L"\\\\?\\" + path;
 }
 
 // Writes cb bytes to path through a new file in the same folder that takes the old one's place
