@@ -3,5 +3,6 @@
 
 #include <string>
 
-// A path the file functions accept even when a temporary name makes it longer than MAX_PATH.
+// A path the file functions accept even when a temporary name makes it longer than MAX_PATH:
+// a full drive or UNC path that long takes the \\?\ or \\?\UNC\ form; any other path stays as given.
 std::wstring LongPath(const std::wstring& path);
