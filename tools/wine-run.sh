@@ -50,7 +50,7 @@ if [ -z "${DISPLAY:-}" ] || [ -n "${JOTWELL_OWN_DISPLAY:-}" ]; then
   fi
 fi
 
-if [ ! -f "$WINEPREFIX/.jotwell-ready-2" ]; then
+if [ ! -f "$WINEPREFIX/.jotwell-ready-3" ]; then
   fresh=
   if [ ! -f "$WINEPREFIX/.jotwell-ready" ]; then
     echo "wine-run: creating the Wine prefix in $WINEPREFIX (once per build folder)" >&2
@@ -63,8 +63,14 @@ if [ ! -f "$WINEPREFIX/.jotwell-ready-2" ]; then
   wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1 9>&-
   # A crashing test must end, not wait on the crash dialog until its timeout.
   wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f </dev/null >/dev/null 2>&1 9>&-
+  # Debian's Wine 8 looks for its own fonts under "<data dir>\../fonts", which never
+  # resolves, so nothing in /usr/share/wine/fonts is seen. The window caption's buttons
+  # are Marlett glyphs and came out as the letters "0 1 r"; the prefix's Fonts folder is
+  # always searched.
+  mkdir -p "$WINEPREFIX/drive_c/windows/Fonts"
+  cp -f /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/"
   [ -n "$fresh" ] && wineserver -w
-  touch "$WINEPREFIX/.jotwell-ready" "$WINEPREFIX/.jotwell-ready-2"
+  touch "$WINEPREFIX/.jotwell-ready" "$WINEPREFIX/.jotwell-ready-3"
 fi
 
 server_running() {
