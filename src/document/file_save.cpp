@@ -34,8 +34,44 @@ size_t FillFileBytes(wchar_t* text, size_t units)
     return (delivered + 1) * sizeof(wchar_t);
 }
 
-// Writes cb bytes to path through a new file in the same folder that takes the old one's place
-// in one step. On any failure the temporary file is gone and the target is as it was.
+bool Exists(const std::wstring& path)
+{
+    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+// Puts the complete file temp in the place of the existing destination. Afterwards the
+// destination holds the old bytes or the new ones, and neither temp nor the backup is left,
+// unless the file system refuses every step: then temp stays, the only copy of the new text.
+bool ReplaceExisting(const std::wstring& destination, const std::wstring& temp, DWORD attributes)
+{
+    // A backup name of our own (the temporary name ending in .bak): no failure can leave the
+    // old file under a name we do not know.
+    const std::wstring backup = temp.substr(0, temp.size() - 4) + L".bak";
+    // ReplaceFileW keeps the old file's attributes and security.
+    if (ReplaceFileW(destination.c_str(), temp.c_str(), backup.c_str(), REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr,
+                     nullptr)) {
+        DeleteFileW(backup.c_str());
+        return true;
+    }
+    // Its error codes do not all say where the files are; the disk does.
+    if (Exists(destination)) {
+        DeleteFileW(temp.c_str());
+        DeleteFileW(backup.c_str());
+        return false;
+    }
+    // The old file has moved away: finish the save by hand.
+    if (MoveFileExW(temp.c_str(), destination.c_str(), MOVEFILE_WRITE_THROUGH)) {
+        // As ReplaceFileW would have kept them; failing costs only the attributes.
+        SetFileAttributesW(destination.c_str(), attributes);
+        DeleteFileW(backup.c_str());
+        return true;
+    }
+    if (MoveFileExW(backup.c_str(), destination.c_str(), MOVEFILE_WRITE_THROUGH)) DeleteFileW(temp.c_str());
+    return false;
+}
+
+// Writes cb bytes to path through a new file in the same folder that takes the old one's place.
+// On any failure the target holds the old bytes (see ReplaceExisting for the one exception).
 bool WriteFileSafely(const wchar_t* path, const void* data, size_t cb)
 {
     const std::wstring target = path;
@@ -73,13 +109,10 @@ bool WriteFileSafely(const wchar_t* path, const void* data, size_t cb)
         return false;
     }
     const std::wstring destination = LongPath(target);
-    // ReplaceFileW keeps the old file's attributes and security.
-    const bool placed = exists ? ReplaceFileW(destination.c_str(), temp.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS,
-                                              nullptr, nullptr) != FALSE
-                               : MoveFileExW(temp.c_str(), destination.c_str(),
-                                             MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
-    if (!placed) DeleteFileW(temp.c_str());
-    return placed;
+    if (exists) return ReplaceExisting(destination, temp, attributes);
+    if (MoveFileExW(temp.c_str(), destination.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return true;
+    DeleteFileW(temp.c_str());
+    return false;
 }
 
 void MarkSaved()
