@@ -65,6 +65,8 @@ struct AppState {
     HWND hwndMain = nullptr;
     HMODULE hRichEditLib = nullptr;
     UINT findReplaceMsg = 0;
+    // Broadcast by the shell when a restarted notification area is ready for icons.
+    UINT taskbarCreatedMsg = 0;
     HMENU hMenuBar = nullptr;
 
     HWND hwndEdit = nullptr;

@@ -172,5 +172,9 @@ LRESULT CALLBACK MainWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
         OnFindReplace(lParam);
         return 0;
     }
+    if (g_app.taskbarCreatedMsg != 0 && msg == g_app.taskbarCreatedMsg) {
+        OnTaskbarCreated();
+        return 0;
+    }
     return DefWindowProcW(hwnd, msg, wParam, lParam);
 }

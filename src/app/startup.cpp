@@ -77,6 +77,7 @@ bool StartApplication()
     if (!RegisterClassExW(&wc)) return false;
 
     g_app.findReplaceMsg = RegisterWindowMessageW(FINDMSGSTRINGW);
+    g_app.taskbarCreatedMsg = RegisterWindowMessageW(L"TaskbarCreated");
 
     BuildMenuBar();
 
@@ -89,6 +90,10 @@ bool StartApplication()
                                      origin.x, origin.y, kMainWindowWidth, kMainWindowHeight, nullptr,
                                      g_app.hMenuBar, g_app.hInstance, nullptr);
     if (!g_app.hwndMain) return false;
+    // Run elevated, the window would not hear the broadcast of a shell that runs unelevated.
+    // A refusal leaves things as they were, with nothing better to do.
+    if (g_app.taskbarCreatedMsg)
+        ChangeWindowMessageFilterEx(g_app.hwndMain, g_app.taskbarCreatedMsg, MSGFLT_ALLOW, nullptr);
 
     ApplyTheme();
     ShowWindow(g_app.hwndMain, SW_SHOWDEFAULT);

@@ -34,13 +34,26 @@ void MinimizeToTray()
     ShowWindow(g_app.hwndMain, SW_HIDE);
 }
 
+// Shows the window again once its icon is gone.
+static void LeaveTray()
+{
+    g_app.inTray = 0;
+    ShowWindow(g_app.hwndMain, SW_RESTORE);
+    SetForegroundWindow(g_app.hwndMain);
+}
+
 void RestoreFromTray()
 {
     if (!g_app.inTray) return;
     Shell_NotifyIconW(NIM_DELETE, &g_app.trayIconData);
-    g_app.inTray = 0;
-    ShowWindow(g_app.hwndMain, SW_RESTORE);
-    SetForegroundWindow(g_app.hwndMain);
+    LeaveTray();
+}
+
+void OnTaskbarCreated()
+{
+    if (!g_app.inTray) return;
+    // Without its icon the hidden window could not be reached at all.
+    if (!Shell_NotifyIconW(NIM_ADD, &g_app.trayIconData)) LeaveTray();
 }
 
 // The icon's right-click menu; returns the chosen command, 0 when dismissed.

@@ -8,3 +8,5 @@ void OnTrayIcon(LPARAM lParam);
 void RemoveTrayIcon();
 void MinimizeToTray();
 void RestoreFromTray();
+// The notification area has restarted and lost every icon.
+void OnTaskbarCreated();

@@ -1,6 +1,7 @@
 // Shift+minimise to the notification area and back.
 #include "support/app_fixture.h"
 #include "support/dialog_script.h"
+#include "support/import_patch.h"
 
 #include "tray/tray.h"
 
@@ -178,6 +179,51 @@ TEST_F(TrayTest, FailedAddLeavesTheWindowShown)
     EXPECT_TRUE(IsWindowVisible(g_app.hwndMain));
     EXPECT_FALSE(IsIconic(g_app.hwndMain));
     Shell_NotifyIconW(NIM_DELETE, &squatter);
+}
+
+// A restarted notification area has lost every icon; then the shell tells every top-level window.
+void RestartNotificationArea()
+{
+    NOTIFYICONDATAW icon = g_app.trayIconData;
+    icon.hWnd = g_app.hwndMain;
+    Shell_NotifyIconW(NIM_DELETE, &icon);
+    SendMessageW(g_app.hwndMain, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
+    Pump();
+}
+
+using NotifyFunction = BOOL(WINAPI*)(DWORD, PNOTIFYICONDATAW);
+const NotifyFunction realNotify = reinterpret_cast<NotifyFunction>(
+    reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"shell32.dll"), "Shell_NotifyIconW")));
+
+BOOL WINAPI RefuseAdd(DWORD message, PNOTIFYICONDATAW data)
+{
+    return message == NIM_ADD ? FALSE : realNotify(message, data);
+}
+
+TEST_F(TrayTest, RestartedNotificationAreaGetsTheIconBackOrTheWindowComesBack)
+{
+    ShiftMinimise();
+    RestartNotificationArea();
+    EXPECT_EQ(g_app.inTray, 1);
+    EXPECT_FALSE(IsWindowVisible(g_app.hwndMain));
+    EXPECT_TRUE(IconShown());
+
+    // An icon that cannot be added again must not leave the window hidden with no way back.
+    {
+        ImportPatch patch("shell32.dll", "Shell_NotifyIconW", reinterpret_cast<void*>(&RefuseAdd));
+        ASSERT_TRUE(patch.ok());
+        RestartNotificationArea();
+    }
+    EXPECT_EQ(g_app.inTray, 0);
+    EXPECT_TRUE(IsWindowVisible(g_app.hwndMain));
+    EXPECT_FALSE(IsIconic(g_app.hwndMain));
+
+    // Out of the tray, a restart adds nothing and leaves the window as it is.
+    RestartNotificationArea();
+    EXPECT_EQ(g_app.inTray, 0);
+    EXPECT_FALSE(IconShown());
+    EXPECT_TRUE(IsWindowVisible(g_app.hwndMain));
+    EXPECT_FALSE(IsIconic(g_app.hwndMain));
 }
 
 TEST_F(TrayTest, DestroyingTheWindowInTheTrayRemovesTheIcon)
