@@ -99,6 +99,9 @@ bool StartApplication()
     ShowWindow(g_app.hwndMain, SW_SHOWDEFAULT);
     UpdateWindow(g_app.hwndMain);
     UpdateStatusBar();
+    // Setting the control up leaves something in its undo history, in either palette, that
+    // Ctrl+Z must not take back; New empties it the same way.
+    SendMessageW(g_app.hwndEdit, EM_EMPTYUNDOBUFFER, 0, 0);
     return true;
 }
 

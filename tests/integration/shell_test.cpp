@@ -2,6 +2,7 @@
 #include "support/app_fixture.h"
 #include "support/creation_log.h"
 #include "support/dialog_script.h"
+#include "support/registry_value.h"
 
 #include "app/menu.h"
 #include "app/startup.h"
@@ -226,6 +227,30 @@ TEST_F(ShellTest, EditItemsFollowSelectionUndoAndClipboard)
     // Items outside those five stay enabled.
     for (UINT id : {ID_FILE_NEW, ID_EDIT_FIND, ID_EDIT_SELECTALL, ID_FORMAT_WORDWRAP})
         EXPECT_FALSE(Grayed(id));
+}
+
+// Start-up, in either palette, leaves nothing for Undo to take back.
+void ExpectNothingToUndoAtStart(DWORD appsUseLightTheme)
+{
+    ScopedRegistryDword systemTheme(kPersonalizeKey, L"AppsUseLightTheme");
+    systemTheme.Set(appsUseLightTheme);
+    StartJotwell();
+    EXPECT_EQ(g_app.darkActive, appsUseLightTheme ? 0 : 1);
+    EXPECT_EQ(SendMessageW(g_app.hwndEdit, EM_CANUNDO, 0, 0), 0);
+    HMENU edit = GetSubMenu(GetMenu(g_app.hwndMain), 1);
+    SendMessageW(g_app.hwndMain, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(edit), 1);
+    EXPECT_TRUE(Grayed(ID_EDIT_UNDO));
+    StopJotwell();
+}
+
+TEST(ShellStart, LightWindowHasNothingToUndo)
+{
+    ExpectNothingToUndoAtStart(1);
+}
+
+TEST(ShellStart, DarkWindowHasNothingToUndo)
+{
+    ExpectNothingToUndoAtStart(0);
 }
 
 TEST_F(ShellTest, OpeningAMenuRefreshesItsState)
