@@ -11,16 +11,14 @@
 
 namespace {
 
-using ReplaceFunction = BOOL(WINAPI*)(LPCWSTR, LPCWSTR, LPCWSTR, DWORD, LPVOID, LPVOID);
-using MoveFunction = BOOL(WINAPI*)(LPCWSTR, LPCWSTR, DWORD);
-
-template <typename F> F Kernel32(const char* name)
+template <typename F> F Kernel32(F, const char* name)
 {
     return reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), name)));
 }
 
-const ReplaceFunction realReplace = Kernel32<ReplaceFunction>("ReplaceFileW");
-const MoveFunction realMove = Kernel32<MoveFunction>("MoveFileExW");
+// Taken before any patch: inside one, the test program's own calls reach the fakes too.
+const auto realReplace = Kernel32(&ReplaceFileW, "ReplaceFileW");
+const auto realMove = Kernel32(&MoveFileExW, "MoveFileExW");
 
 // Where the failing replace leaves the file it was to replace.
 enum class Old { Kept, CopiedToBackup, Gone, MovedAway };
@@ -51,12 +49,9 @@ BOOL WINAPI FakeReplace(LPCWSTR replaced, LPCWSTR replacement, LPCWSTR backup, D
 
 BOOL WINAPI FakeMove(LPCWSTR from, LPCWSTR to, DWORD flags)
 {
-    if (t_refusals > 0) {
-        --t_refusals;
-        SetLastError(ERROR_ACCESS_DENIED);
-        return FALSE;
-    }
-    return realMove(from, to, flags);
+    if (t_refusals-- <= 0) return realMove(from, to, flags);
+    SetLastError(ERROR_ACCESS_DENIED);
+    return FALSE;
 }
 
 // "old", "new" or "missing" for doc.txt, then what every other file in the folder holds.
@@ -71,7 +66,7 @@ std::string Listing(const TempFolder& folder)
     std::vector<std::string> others;
     WIN32_FIND_DATAW found;
     HANDLE search = FindFirstFileW(folder.File(L"*").c_str(), &found);
-    for (bool more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileW(search, &found)) {
+    for (bool more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileW(search, &found) != FALSE) {
         if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && lstrcmpW(found.cFileName, L"doc.txt") != 0)
             others.push_back(label(ReadFileBytes(folder.File(found.cFileName))));
     }

@@ -191,8 +191,7 @@ void RestartNotificationArea()
     Pump();
 }
 
-using NotifyFunction = BOOL(WINAPI*)(DWORD, PNOTIFYICONDATAW);
-const NotifyFunction realNotify = reinterpret_cast<NotifyFunction>(
+const auto realNotify = reinterpret_cast<decltype(&Shell_NotifyIconW)>(
     reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"shell32.dll"), "Shell_NotifyIconW")));
 
 BOOL WINAPI RefuseAdd(DWORD message, PNOTIFYICONDATAW data)
