@@ -43,10 +43,14 @@ bool Search(WPARAM options, LONG from, LONG to, CHARRANGE& found)
     return true;
 }
 
+// EM_SCROLLCARET as winuser.h numbers it. richedit.h falls back to WM_USER + 49 when it is
+// included first, and Wine's control ignores that one.
+constexpr UINT kScrollCaret = 0x00B7;
+
 void SelectAndShow(CHARRANGE range)
 {
     SendMessageW(g_app.hwndEdit, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&range));
-    SendMessageW(g_app.hwndEdit, EM_SCROLLCARET, 0, 0);
+    SendMessageW(g_app.hwndEdit, kScrollCaret, 0, 0);
 }
 
 void OpenDialog(bool replace)
