@@ -64,7 +64,11 @@ void ApplyTitleBarTheme()
 
 void ApplyEditColors()
 {
-    HWND edit = g_app.hwndEdit;
+    ApplyEditColorsTo(g_app.hwndEdit);
+}
+
+void ApplyEditColorsTo(HWND edit)
+{
     if (!edit) return;
     const LRESULT mask = SendMessageW(edit, EM_SETEVENTMASK, 0, 0);
     const LRESULT modified = SendMessageW(edit, EM_GETMODIFY, 0, 0);

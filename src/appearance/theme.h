@@ -18,6 +18,8 @@ void SetThemeMode(int mode);
 void OnSettingChange();
 void CheckThemeMenuItem();
 void ApplyEditColors();
+// The palette and the text font for one control, keeping its modify flag and event mask.
+void ApplyEditColorsTo(HWND edit);
 void ResolveDarkMode();
 int QuerySystemDarkMode();
 void ApplyTitleBarTheme();

@@ -6,39 +6,57 @@
 #include "document/document.h"
 #include "document/file_dialogs.h"
 #include "document/text_codec.h"
+#include "editor/text_stream.h"
 
 #include <richedit.h>
 
+#include <algorithm>
 #include <tuple>
 #include <utility>
 
 namespace {
 
-// Makes `text` the document named `path`.
-void TakeDocument(const wchar_t* path, const wchar_t* text)
+// Makes text[0, length) the document named `path`; false (after the message) when the control
+// could not take all of it.
+bool TakeDocument(const wchar_t* path, const wchar_t* text, size_t length)
 {
-    SendMessageW(g_app.hwndEdit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
-    // Wine's control records WM_SETTEXT as an undo step; undoing it would empty the document.
+    if (!StreamTextIn(g_app.hwndEdit, text, length, L"Opening...")) {
+        // Part of a file must never pass for the file: a later Save would cut it short. The
+        // document becomes a new one.
+        SendMessageW(g_app.hwndEdit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""));
+        SendMessageW(g_app.hwndEdit, EM_EMPTYUNDOBUFFER, 0, 0);
+        SendMessageW(g_app.hwndEdit, EM_SETMODIFY, 0, 0);
+        g_app.currentFilePath[0] = L'\0';
+        UpdateTitle();
+        UpdateMenuState();
+        ShowOutOfMemoryMessage();
+        return false;
+    }
+    // Wine's control records a new text as an undo step; undoing it would empty the document.
     SendMessageW(g_app.hwndEdit, EM_EMPTYUNDOBUFFER, 0, 0);
     SendMessageW(g_app.hwndEdit, EM_SETMODIFY, 0, 0);
     lstrcpynW(g_app.currentFilePath, path, kPathChars);
     UpdateTitle();
     UpdateMenuState();
+    return true;
 }
 
-// Decodes bytes in a code page into a fresh buffer; false (after the message, when memory
-// ran out) if nothing came of it.
-bool DecodeInto(HeapBuffer& decoded, unsigned codePage, const unsigned char* bytes, size_t count, bool& outOfMemory)
+// Decodes bytes in a code page into a fresh buffer and its length in units; false (with
+// outOfMemory set when a buffer could not be had) if nothing came of it.
+bool DecodeInto(HeapBuffer& decoded, size_t& units, unsigned codePage, const unsigned char* bytes, size_t count,
+                bool& outOfMemory)
 {
-    const size_t units = DecodeMultiByte(codePage, bytes, count, nullptr, 0);
-    if (units == 0) return false;
-    HeapBuffer buffer((units + 1) * sizeof(wchar_t));
+    const size_t needed = DecodeMultiByte(codePage, bytes, count, nullptr, 0);
+    if (needed == 0) return false;
+    HeapBuffer buffer((needed + 1) * sizeof(wchar_t));
     if (!buffer) {
         outOfMemory = true;
         return false;
     }
-    if (DecodeMultiByte(codePage, bytes, count, buffer.as<wchar_t>(), units) == 0) return false;
+    const size_t got = DecodeMultiByte(codePage, bytes, count, buffer.as<wchar_t>(), needed);
+    if (got == 0) return false;
     decoded = std::move(buffer);
+    units = got;
     return true;
 }
 
@@ -57,10 +75,7 @@ int OpenDocumentFile(const wchar_t* path)
         return 0;
     }
     const size_t cb = static_cast<size_t>(size.QuadPart);
-    if (cb == 0) {
-        TakeDocument(path, L"");
-        return 1;
-    }
+    if (cb == 0) return TakeDocument(path, L"", 0) ? 1 : 0;
 
     // Four zero bytes after the data: a UTF-16 text used in place always ends in a whole 0 unit.
     HeapBuffer bytes(cb + 4);
@@ -74,26 +89,31 @@ int OpenDocumentFile(const wchar_t* path)
     const TextSource source = ChooseDecoding(data, read);
 
     switch (source.encoding) {
-    case TextEncoding::Empty: TakeDocument(path, L""); return 1;
+    case TextEncoding::Empty: return TakeDocument(path, L"", 0) ? 1 : 0;
     case TextEncoding::Utf16Le:
-        TakeDocument(path, reinterpret_cast<const wchar_t*>(data + source.offset));
-        return 1;
+        // Used in place: the units up to the first NUL, which ends the text.
+        return TakeDocument(path, reinterpret_cast<const wchar_t*>(data + source.offset),
+                            Utf16Units(data + source.offset, read - source.offset))
+                   ? 1
+                   : 0;
     case TextEncoding::Utf8:
     case TextEncoding::Ansi: break;
     }
 
     HeapBuffer decoded(0);
+    size_t units = 0;
     bool outOfMemory = false;
     const unsigned char* from = data + source.offset;
     const size_t count = read - source.offset;
-    const bool ok = (source.encoding == TextEncoding::Utf8 && DecodeInto(decoded, CP_UTF8, from, count, outOfMemory)) ||
-                    (!outOfMemory && DecodeInto(decoded, CP_ACP, from, count, outOfMemory));
+    const bool ok = (source.encoding == TextEncoding::Utf8 && DecodeInto(decoded, units, CP_UTF8, from, count, outOfMemory)) ||
+                    (!outOfMemory && DecodeInto(decoded, units, CP_ACP, from, count, outOfMemory));
     if (!ok) {
         if (outOfMemory) ShowOutOfMemoryMessage();
         return 0;
     }
-    TakeDocument(path, decoded.as<const wchar_t>());
-    return 1;
+    // A NUL ends the text.
+    const wchar_t* text = decoded.as<const wchar_t>();
+    return TakeDocument(path, text, std::find(text, text + units, L'\0') - text) ? 1 : 0;
 }
 
 void DoFileOpen()

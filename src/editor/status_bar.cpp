@@ -168,6 +168,13 @@ void SetStatusText(const wchar_t* text)
     SendMessageW(g_app.hwndStatus, SB_SETTEXTW, mode, reinterpret_cast<LPARAM>(g_app.statusText));
 }
 
+void ShowProgress(const wchar_t* text)
+{
+    if (!g_app.statusBarVisible || !g_app.hwndStatus) return;
+    SetStatusText(text);
+    UpdateWindow(g_app.hwndStatus);
+}
+
 void DrawStatusPart(const DRAWITEMSTRUCT* item)
 {
     HDC dc = item->hDC;

@@ -15,6 +15,10 @@ void EndKeyEdit();
 // noted key that changed exactly one unit. Nothing while the bar is hidden.
 void UpdateStatusBar();
 void SetStatusText(const wchar_t* text);
+// Shows a progress text in the bar at once, repainting only the bar (no messages are handled
+// while the work runs). Nothing while the bar is hidden; the next UpdateStatusBar puts the
+// counts back.
+void ShowProgress(const wchar_t* text);
 void ToggleStatusBar();
 void UpdateStatusBrush();
 void DrawStatusPart(const DRAWITEMSTRUCT* item);

@@ -67,3 +67,21 @@ void BuildStatusText(uint32_t line, uint32_t column, uint32_t words, uint32_t ch
     at = Append(at, L" lines");
     *at = L'\0';
 }
+
+bool ProgressDue(uint64_t startMs, uint64_t shownMs, uint64_t nowMs)
+{
+    if (nowMs - startMs < kProgressDelayMs) return false;
+    return shownMs == 0 || nowMs - shownMs >= kProgressEveryMs;
+}
+
+void BuildProgressText(const wchar_t* label, size_t done, size_t total, wchar_t* out)
+{
+    const uint64_t percent = total == 0 || done >= total ? 100 : static_cast<uint64_t>(done) * 100 / total;
+    wchar_t* at = out;
+    // 512 units hold the longest number, the space, the sign and the NUL with room to spare.
+    for (int i = 0; i < 480 && label[i]; ++i) *at++ = label[i];
+    *at++ = L' ';
+    at = AppendNumber(at, static_cast<uint32_t>(percent));
+    *at++ = L'%';
+    *at = L'\0';
+}

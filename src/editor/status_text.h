@@ -23,3 +23,16 @@ uint32_t WordsAddedByUnit(wchar_t before, wchar_t unit, wchar_t after);
 
 // "Ln 12, Col 5  |  230 words  |  1402 chars  |  57 lines" into out (at least 512 units).
 void BuildStatusText(uint32_t line, uint32_t column, uint32_t words, uint32_t chars, uint32_t lines, wchar_t* out);
+
+// Long work (Open, the word-wrap toggle) shows how far it has come once it has run this long,
+// and then no more often than this: each showing repaints the bar.
+inline constexpr uint64_t kProgressDelayMs = 500;
+inline constexpr uint64_t kProgressEveryMs = 100;
+
+// Whether progress is due at nowMs for work that started at startMs and last showed it at
+// shownMs (0: not yet). Never before the delay, then at most once per interval.
+bool ProgressDue(uint64_t startMs, uint64_t shownMs, uint64_t nowMs);
+
+// "Opening... 40%": label, a space and the whole percent of done in total (at most 100), into
+// out (at least 512 units; the label is cut to fit).
+void BuildProgressText(const wchar_t* label, size_t done, size_t total, wchar_t* out);

@@ -7,6 +7,8 @@
 #include "appearance/theme.h"
 #include "document/document.h"
 #include "editor/edit_control.h"
+#include "editor/status_bar.h"
+#include "editor/text_stream.h"
 
 #include <richedit.h>
 
@@ -25,12 +27,25 @@ void ToggleWordWrap()
     format.cbSize = sizeof(format);
     format.dwMask = CFM_SIZE | CFM_FACE | CFM_CHARSET | CFM_BOLD | CFM_ITALIC | CFM_UNDERLINE | CFM_STRIKEOUT;
     SendMessageW(old, EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&format));
-    SendMessageW(old, WM_GETTEXT, static_cast<WPARAM>(length + 1), reinterpret_cast<LPARAM>(text.get()));
+    const LRESULT got =
+        SendMessageW(old, WM_GETTEXT, static_cast<WPARAM>(length + 1), reinterpret_cast<LPARAM>(text.get()));
 
-    // The new control exists before the old one goes: if it cannot be made, nothing changes.
+    // The new control takes the text before the old one goes: if it cannot be made or cannot
+    // take all of it, nothing changes.
     const int wrap = g_app.wordWrap ^ 1;
     HWND edit = CreateEditControl(g_app.hwndMain, wrap, 0, 0, g_app.clientWidth, g_app.clientHeight);
     if (!edit) return;
+    SendMessageW(edit, WM_SETFONT, reinterpret_cast<WPARAM>(g_app.hEditFont), 1);
+    SendMessageW(edit, EM_SETCHARFORMAT, SCF_ALL, reinterpret_cast<LPARAM>(&format));
+    // Coloured while empty, the text streamed in takes the palette as its default format; the
+    // event mask stays off until the text is in, so nothing refreshes halfway.
+    ApplyEditColorsTo(edit);
+    if (!StreamTextIn(edit, text.as<wchar_t>(), static_cast<size_t>(got < 0 ? 0 : got), L"Wrapping...")) {
+        DestroyWindow(edit);
+        UpdateStatusBar();
+        ShowOutOfMemoryMessage();
+        return;
+    }
     DestroyWindow(old);
     g_app.hwndEdit = edit;
     g_app.wordWrap = wrap;
@@ -39,17 +54,12 @@ void ToggleWordWrap()
     CheckMenuItem(g_app.hMenuBar, ID_FORMAT_WORDWRAP, MF_BYCOMMAND | (wrap ? MF_CHECKED : MF_UNCHECKED));
     DrawMenuBar(g_app.hwndMain);
 
-    SendMessageW(edit, WM_SETFONT, reinterpret_cast<WPARAM>(g_app.hEditFont), 1);
     SendMessageW(edit, EM_SETEVENTMASK, 0, ENM_CHANGE);
-    SendMessageW(edit, EM_SETCHARFORMAT, SCF_ALL, reinterpret_cast<LPARAM>(&format));
-    SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.get()));
-    ApplyEditColors();
-    // Wine's control records WM_SETTEXT and the colouring as undo steps; undoing them would
-    // empty the document.
+    // Wine's control records a new text as an undo step; undoing it would empty the document.
     SendMessageW(edit, EM_EMPTYUNDOBUFFER, 0, 0);
     SendMessageW(edit, EM_SETMODIFY, static_cast<WPARAM>(modified), 0);
-    // WM_SETTEXT's change notification refreshed the caption with the flag cleared; put the
-    // caption back in step with the flag just restored.
+    // Ln, Col and the line count follow the new control's wrapping.
+    UpdateStatusBar();
     UpdateTitle();
     SetFocus(edit);
 }

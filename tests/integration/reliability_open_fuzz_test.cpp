@@ -18,16 +18,11 @@ namespace {
 constexpr uint64_t kFixedSeed = 0x4F70656E46757A7Aull;
 constexpr int kCiCases = 1500;
 
-// RichEdit keeps CR CR LF as a soft line break, which it hands back as a space.
+// CR LF, a lone CR and a lone LF are each one line break (so CR CR LF is two).
 std::wstring BreaksAsCr(const std::wstring& text)
 {
     std::wstring out;
     for (size_t i = 0; i < text.size(); ++i) {
-        if (text.compare(i, 3, L"\r\r\n") == 0) {
-            out += L' ';
-            i += 2;
-            continue;
-        }
         if (text[i] == L'\r' && i + 1 < text.size() && text[i + 1] == L'\n') continue;
         out += text[i] == L'\n' ? L'\r' : text[i];
     }
