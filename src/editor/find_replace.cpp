@@ -3,10 +3,15 @@
 
 #include "app/app_state.h"
 #include "app/handles.h"
+#include "app/messages.h"
 #include "document/document.h"
+#include "editor/replace_text.h"
 #include "editor/status_bar.h"
 
 #include <richedit.h>
+
+#include <cstring>
+#include <utility>
 
 namespace {
 
@@ -51,6 +56,38 @@ void SelectAndShow(CHARRANGE range)
 {
     SendMessageW(g_app.hwndEdit, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&range));
     SendMessageW(g_app.hwndEdit, kScrollCaret, 0, 0);
+}
+
+// The matches Replace All found, in a heap block that doubles as it fills.
+struct MatchList {
+    HeapBuffer block{0};
+    size_t count = 0;
+    size_t room = 0;
+
+    MatchSpan* items() const { return block.as<MatchSpan>(); }
+    bool Add(const CHARRANGE& found)
+    {
+        if (count == room) {
+            const size_t bigger = room ? room * 2 : 256;
+            HeapBuffer grown(bigger * sizeof(MatchSpan));
+            if (!grown) return false;
+            if (count) std::memcpy(grown.get(), block.get(), count * sizeof(MatchSpan));
+            block = std::move(grown);
+            room = bigger;
+        }
+        items()[count++] = {found.cpMin, found.cpMax};
+        return true;
+    }
+};
+
+// Every match from the top, each search starting where the last match ended; false when
+// memory ran out.
+bool FindAll(WPARAM options, MatchList& matches)
+{
+    CHARRANGE found = {};
+    for (LONG from = 0; Search(options, from, -1, found) && found.cpMax > from; from = found.cpMax)
+        if (!matches.Add(found)) return false;
+    return true;
 }
 
 void OpenDialog(bool replace)
@@ -138,26 +175,46 @@ uint32_t DoReplaceAll()
     if (!g_app.findWhat[0]) return 0;
     WaitCursor wait;
     HWND edit = g_app.hwndEdit;
-    const WPARAM options = FR_DOWN | SearchOptions();
-    uint32_t count = 0;
-    // Refreshing the status bar and caption after every replacement would make the whole
-    // command quadratic: notifications are off for the loop and the refresh happens once.
+    SendMessageW(edit, EM_SETSEL, 0, 0);
+    // Every match of the text as it stands, found before anything changes: no replacement is
+    // searched again, and the new text goes in as one replacement, one step for Undo (the
+    // control keeps only the last 100 steps).
+    MatchList matches;
+    if (!FindAll(FR_DOWN | SearchOptions(), matches)) {
+        ShowOutOfMemoryMessage();
+        return 0;
+    }
+    if (matches.count == 0) return 0;
+
+    const long spanStart = matches.items()[0].start;
+    const auto spanLength = static_cast<size_t>(matches.items()[matches.count - 1].end - spanStart);
+    HeapBuffer span((spanLength + 1) * sizeof(wchar_t));
+    const size_t withLength = static_cast<size_t>(lstrlenW(g_app.replaceWith));
+    const size_t newLength = ReplacedLength(spanLength, matches.items(), matches.count, withLength);
+    HeapBuffer replaced((newLength + 1) * sizeof(wchar_t));
+    if (!span || !replaced) {
+        ShowOutOfMemoryMessage();
+        return 0;
+    }
+    TEXTRANGEW range = {{spanStart, static_cast<LONG>(spanStart + static_cast<long>(spanLength))}, span.as<wchar_t>()};
+    // The control hands out one unit per character position; anything else cannot be mapped.
+    if (SendMessageW(edit, EM_GETTEXTRANGE, 0, reinterpret_cast<LPARAM>(&range)) != static_cast<LRESULT>(spanLength))
+        return 0;
+    BuildReplaced(span.as<wchar_t>(), spanLength, spanStart, matches.items(), matches.count, g_app.replaceWith,
+                  withLength, replaced.as<wchar_t>());
+
+    // One refresh of the status bar and caption at the end, none halfway.
     const LRESULT mask = SendMessageW(edit, EM_SETEVENTMASK, 0, 0);
     SendMessageW(edit, WM_SETREDRAW, FALSE, 0);
-    SendMessageW(edit, EM_SETSEL, 0, 0);
-    for (;;) {
-        CHARRANGE found = {};
-        if (!Search(options, Selection().cpMin, -1, found)) break;
-        SendMessageW(edit, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&found));
-        SendMessageW(edit, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(g_app.replaceWith));
-        ++count;
-    }
+    SendMessageW(edit, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&range.chrg));
+    SendMessageW(edit, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(replaced.get()));
     SendMessageW(edit, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(edit, nullptr, TRUE);
     SendMessageW(edit, EM_SETEVENTMASK, 0, mask);
-    if (count > 0 && (mask & ENM_CHANGE)) {
+    SendMessageW(edit, EM_SETMODIFY, 1, 0);
+    if (mask & ENM_CHANGE) {
         UpdateStatusBar();
         UpdateTitle();
     }
-    return count;
+    return static_cast<uint32_t>(matches.count);
 }

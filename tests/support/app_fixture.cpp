@@ -2,6 +2,7 @@
 
 #include "app/startup.h"
 #include "document/document.h"
+#include "editor/status_text.h"
 
 #include <richedit.h>
 #include <commctrl.h>
@@ -101,6 +102,19 @@ std::wstring StatusText()
     if (HIWORD(len) & SBT_OWNERDRAW) return g_app.statusText;
     SendMessageW(g_app.hwndStatus, SB_GETTEXTW, 0, reinterpret_cast<LPARAM>(buffer));
     return buffer;
+}
+
+std::wstring RecountedStatusText()
+{
+    const std::wstring text = EditText();
+    const CHARRANGE sel = EditSelection();
+    const LRESULT line = SendMessageW(g_app.hwndEdit, EM_LINEFROMCHAR, static_cast<WPARAM>(sel.cpMin), 0);
+    const LRESULT start = SendMessageW(g_app.hwndEdit, EM_LINEINDEX, static_cast<WPARAM>(line), 0);
+    const TextCounts counts = CountText(text.data(), text.size());
+    wchar_t out[kStatusChars];
+    BuildStatusText(static_cast<uint32_t>(line + 1), static_cast<uint32_t>(sel.cpMin - start + 1), counts.words,
+                    counts.chars, static_cast<uint32_t>(SendMessageW(g_app.hwndEdit, EM_GETLINECOUNT, 0, 0)), out);
+    return out;
 }
 
 bool EditModified()

@@ -30,6 +30,8 @@ void TypeText(const std::wstring& text);
 std::wstring EditText();
 std::wstring WindowText(HWND hwnd);
 std::wstring StatusText();
+// The status text computed the straightforward way from the control, to compare with the bar.
+std::wstring RecountedStatusText();
 bool EditModified();
 // Puts text into the control as Open does: afterwards the document is not modified.
 void SetEditText(const std::wstring& text);
