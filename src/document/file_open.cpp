@@ -6,7 +6,8 @@
 #include "document/document.h"
 #include "document/file_dialogs.h"
 #include "document/text_codec.h"
-#include "editor/text_stream.h"
+#include "editor/edit_control.h"
+#include "editor/status_bar.h"
 
 #include <richedit.h>
 
@@ -16,26 +17,18 @@
 
 namespace {
 
-// Makes text[0, length) the document named `path`; false (after the message) when the control
-// could not take all of it.
+// Makes text[0, length) the document named `path`, in a new control; false (after the message)
+// when the control could not take all of it: then the document is as it was.
 bool TakeDocument(const wchar_t* path, const wchar_t* text, size_t length)
 {
-    if (!StreamTextIn(g_app.hwndEdit, text, length, L"Opening...")) {
-        // Part of a file must never pass for the file: a later Save would cut it short. The
-        // document becomes a new one.
-        SendMessageW(g_app.hwndEdit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""));
-        SendMessageW(g_app.hwndEdit, EM_EMPTYUNDOBUFFER, 0, 0);
-        SendMessageW(g_app.hwndEdit, EM_SETMODIFY, 0, 0);
-        g_app.currentFilePath[0] = L'\0';
-        UpdateTitle();
-        UpdateMenuState();
+    HWND edit = CreateDocumentControl(g_app.wordWrap, nullptr);
+    if (!edit || !TakeOverEditControl(edit, text, length, L"Opening...")) {
         ShowOutOfMemoryMessage();
         return false;
     }
-    // Wine's control records a new text as an undo step; undoing it would empty the document.
-    SendMessageW(g_app.hwndEdit, EM_EMPTYUNDOBUFFER, 0, 0);
-    SendMessageW(g_app.hwndEdit, EM_SETMODIFY, 0, 0);
+    SendMessageW(edit, EM_SETMODIFY, 0, 0);
     lstrcpynW(g_app.currentFilePath, path, kPathChars);
+    UpdateStatusBar();
     UpdateTitle();
     UpdateMenuState();
     return true;

@@ -1,8 +1,9 @@
 #include "editor/edit_control.h"
 
 #include "app/app_state.h"
-
-#include <richedit.h>
+#include "appearance/theme.h"
+#include "editor/status_bar.h"
+#include "editor/text_stream.h"
 
 HWND CreateEditControl(HWND parent, int wordWrap, int x, int y, int width, int height)
 {
@@ -13,6 +14,39 @@ HWND CreateEditControl(HWND parent, int wordWrap, int x, int y, int width, int h
     // any longer document that Open put in.
     if (edit) SendMessageW(edit, EM_EXLIMITTEXT, 0, 0x7FFFFFFE);
     return edit;
+}
+
+HWND CreateDocumentControl(int wordWrap, const CHARFORMAT2W* format)
+{
+    // Hidden until it holds the text, so that the old document stays on screen meanwhile.
+    HWND edit = CreateEditControl(g_app.hwndMain, wordWrap, 0, 0, g_app.clientWidth, g_app.clientHeight);
+    if (!edit) return nullptr;
+    ShowWindow(edit, SW_HIDE);
+    SendMessageW(edit, WM_SETFONT, reinterpret_cast<WPARAM>(g_app.hEditFont), 0);
+    if (format) SendMessageW(edit, EM_SETCHARFORMAT, SCF_ALL, reinterpret_cast<LPARAM>(format));
+    // Coloured while empty, the text that goes in takes the palette as its default format.
+    ApplyEditColorsTo(edit);
+    return edit;
+}
+
+bool TakeOverEditControl(HWND edit, const wchar_t* text, size_t length, const wchar_t* label)
+{
+    // The event mask stays off until the text is in, so nothing refreshes halfway.
+    if (length > 0 && !StreamTextIn(edit, text, length, label)) {
+        DestroyWindow(edit);
+        // The bar may show the progress of what failed.
+        UpdateStatusBar();
+        return false;
+    }
+    SendMessageW(edit, EM_EMPTYUNDOBUFFER, 0, 0);
+    SendMessageW(edit, EM_SETEVENTMASK, 0, ENM_CHANGE);
+    HWND old = g_app.hwndEdit;
+    const bool focused = old && GetFocus() == old;
+    g_app.hwndEdit = edit;
+    ShowWindow(edit, SW_SHOW);
+    if (old) DestroyWindow(old);
+    if (focused) SetFocus(edit);
+    return true;
 }
 
 wchar_t* TextCopyBuffer(size_t units)

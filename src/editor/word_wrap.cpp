@@ -4,11 +4,9 @@
 #include "app/app_state.h"
 #include "app/handles.h"
 #include "app/messages.h"
-#include "appearance/theme.h"
 #include "document/document.h"
 #include "editor/edit_control.h"
 #include "editor/status_bar.h"
-#include "editor/text_stream.h"
 
 #include <richedit.h>
 
@@ -33,30 +31,18 @@ void ToggleWordWrap()
     // The new control takes the text before the old one goes: if it cannot be made or cannot
     // take all of it, nothing changes.
     const int wrap = g_app.wordWrap ^ 1;
-    HWND edit = CreateEditControl(g_app.hwndMain, wrap, 0, 0, g_app.clientWidth, g_app.clientHeight);
+    HWND edit = CreateDocumentControl(wrap, &format);
     if (!edit) return;
-    SendMessageW(edit, WM_SETFONT, reinterpret_cast<WPARAM>(g_app.hEditFont), 1);
-    SendMessageW(edit, EM_SETCHARFORMAT, SCF_ALL, reinterpret_cast<LPARAM>(&format));
-    // Coloured while empty, the text streamed in takes the palette as its default format; the
-    // event mask stays off until the text is in, so nothing refreshes halfway.
-    ApplyEditColorsTo(edit);
-    if (!StreamTextIn(edit, text.as<wchar_t>(), static_cast<size_t>(got < 0 ? 0 : got), L"Wrapping...")) {
-        DestroyWindow(edit);
-        UpdateStatusBar();
+    if (!TakeOverEditControl(edit, text.as<wchar_t>(), static_cast<size_t>(got < 0 ? 0 : got), L"Wrapping...")) {
         ShowOutOfMemoryMessage();
         return;
     }
-    DestroyWindow(old);
-    g_app.hwndEdit = edit;
     g_app.wordWrap = wrap;
 
     g_app.hMenuBar = GetMenu(g_app.hwndMain);
     CheckMenuItem(g_app.hMenuBar, ID_FORMAT_WORDWRAP, MF_BYCOMMAND | (wrap ? MF_CHECKED : MF_UNCHECKED));
     DrawMenuBar(g_app.hwndMain);
 
-    SendMessageW(edit, EM_SETEVENTMASK, 0, ENM_CHANGE);
-    // Wine's control records a new text as an undo step; undoing it would empty the document.
-    SendMessageW(edit, EM_EMPTYUNDOBUFFER, 0, 0);
     SendMessageW(edit, EM_SETMODIFY, static_cast<WPARAM>(modified), 0);
     // Ln, Col and the line count follow the new control's wrapping.
     UpdateStatusBar();
