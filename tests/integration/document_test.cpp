@@ -81,6 +81,30 @@ TEST_F(DocumentTest, OpensEveryRowOfTheReadingTable)
     }
 }
 
+// A CR LF file that went through one more text-mode conversion ends its lines in CR CR LF,
+// which the control would join with a space; each CR stays a line break, in either encoding.
+TEST_F(DocumentTest, CrCrLfKeepsEveryLineBreakThroughOpenAndSave)
+{
+    TempFolder folder;
+    const std::wstring lines = L"one\r\r\ntwo\r\r\r\nthree\r\r\n";
+    const std::wstring shown = L"one\r\n\r\ntwo\r\n\r\n\r\nthree\r\n\r\n";
+    std::string utf16 = "\xFF\xFE";
+    utf16.append(reinterpret_cast<const char*>(lines.data()), lines.size() * sizeof(wchar_t));
+    for (const std::string& bytes : {std::string("one\r\r\ntwo\r\r\r\nthree\r\r\n"), utf16}) {
+        const std::wstring path = folder.File(L"crcrlf.txt");
+        WriteFileBytes(path, bytes);
+        OpenThroughDialog(path);
+        EXPECT_EQ(EditText(), shown);
+        EXPECT_FALSE(EditModified());
+        TypeText(L"0");
+        EXPECT_EQ(DoFileSave(), 1);
+        std::string saved = "\xFF\xFE";
+        const std::wstring text = L"0" + shown;
+        saved.append(reinterpret_cast<const char*>(text.data()), text.size() * sizeof(wchar_t));
+        EXPECT_EQ(ReadFileBytes(path), saved);
+    }
+}
+
 TEST_F(DocumentTest, SavesExactBytes)
 {
     TempFolder folder;
