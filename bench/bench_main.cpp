@@ -250,6 +250,19 @@ void BenchReplaceAll()
     Report("  against the loop with redrawing off", Median(mine), Median(quiet), "target 0.2");
 }
 
+// The floor's Save: the mark and the text written over the file in place.
+void FloorSave(HWND floor, const std::wstring& path)
+{
+    const LRESULT n = SendMessageW(floor, WM_GETTEXTLENGTH, 0, 0);
+    std::vector<wchar_t> buffer(static_cast<size_t>(n) + 2);
+    buffer[0] = 0xFEFF;
+    SendMessageW(floor, WM_GETTEXT, static_cast<WPARAM>(n + 1), reinterpret_cast<LPARAM>(buffer.data() + 1));
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    DWORD written = 0;
+    WriteFile(file, buffer.data(), static_cast<DWORD>((n + 1) * 2), &written, nullptr);
+    CloseHandle(file);
+}
+
 void BenchSave()
 {
     const std::wstring text = AsciiText(1000000);
@@ -272,20 +285,44 @@ void BenchSave()
         SetText(floor, text);
         PumpFloor();
         start = NowMs();
-        const LRESULT n = SendMessageW(floor, WM_GETTEXTLENGTH, 0, 0);
-        std::vector<wchar_t> buffer(static_cast<size_t>(n) + 2);
-        buffer[0] = 0xFEFF;
-        SendMessageW(floor, WM_GETTEXT, static_cast<WPARAM>(n + 1), reinterpret_cast<LPARAM>(buffer.data() + 1));
-        HANDLE file =
-            CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-        DWORD written = 0;
-        WriteFile(file, buffer.data(), static_cast<DWORD>((n + 1) * 2), &written, nullptr);
-        CloseHandle(file);
+        FloorSave(floor, path);
         bare.push_back(NowMs() - start);
         DestroyFloorWindow();
     }
     DeleteFileW(path.c_str());
     Report("Save 1 M chars", Median(mine), Median(bare), "target 1.25");
+}
+
+// The file read, decoded and put into a bare control, streamed (what Open must do at the
+// least) or with WM_SETTEXT (as Open did before).
+double FloorOpen(const std::wstring& path, bool utf16, bool stream)
+{
+    HWND floor = CreateFloorWindow();
+    const double start = NowMs();
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    const DWORD size = GetFileSize(file, nullptr);
+    std::vector<char> bytes(size + 4);
+    DWORD read = 0;
+    ReadFile(file, bytes.data(), size, &read, nullptr);
+    CloseHandle(file);
+    std::vector<wchar_t> decoded;
+    const wchar_t* text = reinterpret_cast<const wchar_t*>(bytes.data() + 2);
+    size_t length = (read - 2) / 2;
+    if (!utf16) {
+        const int n = MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(read), nullptr, 0);
+        decoded.resize(static_cast<size_t>(n) + 1);
+        MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(read), decoded.data(), n);
+        text = decoded.data();
+        length = static_cast<size_t>(n);
+    }
+    if (stream)
+        FloorStreamIn(floor, text, length);
+    else
+        SendMessageW(floor, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
+    PumpFloor();
+    const double elapsed = NowMs() - start;
+    DestroyFloorWindow();
+    return elapsed;
 }
 
 // Open's whole path after the dialog against ReadFile + MultiByteToWideChar + WM_SETTEXT.
@@ -301,52 +338,9 @@ void BenchOpen(const char* label, const std::wstring& path, bool utf16)
         if (!opened) std::fprintf(stderr, "bench: Open failed\n");
         StopJotwell();
 
-        HWND floor = CreateFloorWindow();
-        start = NowMs();
-        HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-        const DWORD size = GetFileSize(file, nullptr);
-        std::vector<char> bytes(size + 4);
-        DWORD read = 0;
-        ReadFile(file, bytes.data(), size, &read, nullptr);
-        CloseHandle(file);
-        if (utf16) {
-            SendMessageW(floor, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(bytes.data() + 2));
-        } else {
-            const int n = MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(read), nullptr, 0);
-            std::vector<wchar_t> text(static_cast<size_t>(n) + 1);
-            MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(read), text.data(), n);
-            SendMessageW(floor, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.data()));
-        }
-        PumpFloor();
-        bare.push_back(NowMs() - start);
-        DestroyFloorWindow();
+        bare.push_back(FloorOpen(path, utf16, false));
     }
     Report(label, Median(mine), Median(bare), "target 1.10");
-}
-
-// The file read, decoded and streamed into a bare control: what Open must do at the least.
-double FloorOpenStreamed(const std::wstring& path, bool utf16)
-{
-    HWND floor = CreateFloorWindow();
-    const double start = NowMs();
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    const DWORD size = GetFileSize(file, nullptr);
-    std::vector<char> bytes(size + 4);
-    DWORD read = 0;
-    ReadFile(file, bytes.data(), size, &read, nullptr);
-    CloseHandle(file);
-    if (utf16) {
-        FloorStreamIn(floor, reinterpret_cast<const wchar_t*>(bytes.data() + 2), (read - 2) / 2);
-    } else {
-        const int n = MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(read), nullptr, 0);
-        std::vector<wchar_t> text(static_cast<size_t>(n) + 1);
-        MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(read), text.data(), n);
-        FloorStreamIn(floor, text.data(), static_cast<size_t>(n));
-    }
-    PumpFloor();
-    const double elapsed = NowMs() - start;
-    DestroyFloorWindow();
-    return elapsed;
 }
 
 double JotwellOpen(const std::wstring& path)
@@ -367,7 +361,7 @@ double BenchOpenStreamed(const char* label, const std::wstring& path, bool utf16
     std::vector<double> mine, bare;
     for (int run = 0; run < runs; ++run) {
         mine.push_back(JotwellOpen(path));
-        bare.push_back(FloorOpenStreamed(path, utf16));
+        bare.push_back(FloorOpen(path, utf16, true));
     }
     Report(label, Median(mine), Median(bare), target);
     return Median(mine);
@@ -383,7 +377,7 @@ int MeasureOpenPeak(const wchar_t* path, bool floor)
     PROCESS_MEMORY_COUNTERS before = {};
     GetProcessMemoryInfo(GetCurrentProcess(), &before, sizeof(before));
     if (floor) {
-        FloorOpenStreamed(path, true);
+        FloorOpen(path, true, true);
     } else {
         OpenDocumentFile(path);
         PumpJotwell();
@@ -400,7 +394,8 @@ double OpenPeak(const std::wstring& path, bool floor)
 {
     wchar_t self[MAX_PATH] = {};
     GetModuleFileNameW(nullptr, self, MAX_PATH);
-    std::wstring command = std::wstring(L"\"") + self + (floor ? L"\" --peak-floor \"" : L"\" --peak-open \"") + path + L"\"";
+    const wchar_t* option = floor ? L"\" --peak-floor \"" : L"\" --peak-open \"";
+    std::wstring command = std::wstring(L"\"") + self + option + path + L"\"";
     SECURITY_ATTRIBUTES inherit = {sizeof(inherit), nullptr, TRUE};
     HANDLE readEnd = nullptr, writeEnd = nullptr;
     CreatePipe(&readEnd, &writeEnd, &inherit, 0);
@@ -449,25 +444,10 @@ void BenchStartup()
 
 // ---- Big documents -------------------------------------------------------------------
 
-// The bare control's Open as it was before streaming: one run, it takes about a minute at 2 M.
-double FloorOpenSetText(const std::wstring& path)
+// "8 M chars" or "400 k chars".
+std::string CharsLabel(size_t chars)
 {
-    HWND floor = CreateFloorWindow();
-    const double start = NowMs();
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    const DWORD size = GetFileSize(file, nullptr);
-    std::vector<char> bytes(size + 4);
-    DWORD read = 0;
-    ReadFile(file, bytes.data(), size, &read, nullptr);
-    CloseHandle(file);
-    const int n = MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(read), nullptr, 0);
-    std::vector<wchar_t> text(static_cast<size_t>(n) + 1);
-    MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(read), text.data(), n);
-    SendMessageW(floor, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.data()));
-    PumpFloor();
-    const double elapsed = NowMs() - start;
-    DestroyFloorWindow();
-    return elapsed;
+    return chars >= 1000000 ? std::to_string(chars / 1000000) + " M chars" : std::to_string(chars / 1000) + " k chars";
 }
 
 void BenchOpenBigUtf8(bool withSetTextFloor)
@@ -476,7 +456,8 @@ void BenchOpenBigUtf8(bool withSetTextFloor)
     const std::string bytes = MixedUtf8(2600000);
     WriteBytes(path, bytes);
     const double mine = BenchOpenStreamed("Open 2.6 MB UTF-8 (2 M chars)", path, false, 3, "target 1.15");
-    if (withSetTextFloor) Report("  against the WM_SETTEXT floor (one run)", mine, FloorOpenSetText(path), "target 0.1");
+    if (withSetTextFloor)
+        Report("  against the WM_SETTEXT floor (one run)", mine, FloorOpen(path, false, false), "target 0.1");
     DeleteFileW(path.c_str());
 }
 
@@ -519,7 +500,7 @@ void BenchWordWrap(size_t chars)
         DestroyFloorWindow();
     }
     DeleteFileW(path.c_str());
-    const std::string label = std::to_string(chars / 1000000) + " M chars";
+    const std::string label = CharsLabel(chars);
     Report(("Word Wrap off, " + label).c_str(), Median(off), Median(bareOff), "target 1.3");
     Report(("Word Wrap on again, " + label).c_str(), Median(on), Median(bareOn), "target 1.3");
 }
@@ -536,7 +517,7 @@ std::wstring TextWithNeedle(size_t chars)
 // then a typed key, Save and Find Next in that document, and the peak memory of the Open.
 void BenchBigDocument(size_t chars)
 {
-    const std::string label = std::to_string(chars / 1000000) + " M chars";
+    const std::string label = CharsLabel(chars);
     const std::wstring path = TempFile(L"jotwell-bench-big.txt");
     const std::wstring quarterPath = TempFile(L"jotwell-bench-quarter.txt");
     WriteBytes(path, Utf16Bytes(TextWithNeedle(chars)));
@@ -584,15 +565,7 @@ void BenchBigDocument(size_t chars)
         const std::vector<double> bareTyped = TypeKeys(floor, PumpFloor);
         bareKeys.insert(bareKeys.end(), bareTyped.begin(), bareTyped.end());
         start = NowMs();
-        const LRESULT n = SendMessageW(floor, WM_GETTEXTLENGTH, 0, 0);
-        std::vector<wchar_t> buffer(static_cast<size_t>(n) + 2);
-        buffer[0] = 0xFEFF;
-        SendMessageW(floor, WM_GETTEXT, static_cast<WPARAM>(n + 1), reinterpret_cast<LPARAM>(buffer.data() + 1));
-        HANDLE file =
-            CreateFileW(savePath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-        DWORD written = 0;
-        WriteFile(file, buffer.data(), static_cast<DWORD>((n + 1) * 2), &written, nullptr);
-        CloseHandle(file);
+        FloorSave(floor, savePath);
         bareSave.push_back(NowMs() - start);
         DestroyFloorWindow();
     }

@@ -98,8 +98,9 @@ int OpenDocumentFile(const wchar_t* path)
     bool outOfMemory = false;
     const unsigned char* from = data + source.offset;
     const size_t count = read - source.offset;
-    const bool ok = (source.encoding == TextEncoding::Utf8 && DecodeInto(decoded, units, CP_UTF8, from, count, outOfMemory)) ||
-                    (!outOfMemory && DecodeInto(decoded, units, CP_ACP, from, count, outOfMemory));
+    const bool ok =
+        (source.encoding == TextEncoding::Utf8 && DecodeInto(decoded, units, CP_UTF8, from, count, outOfMemory)) ||
+        (!outOfMemory && DecodeInto(decoded, units, CP_ACP, from, count, outOfMemory));
     if (!ok) {
         if (outOfMemory) ShowOutOfMemoryMessage();
         return 0;

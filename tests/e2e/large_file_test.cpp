@@ -69,14 +69,15 @@ double OpenThroughDialog(const JotwellProcess& jotwell, HWND main, const std::ws
 TEST(LargeFile, OpensReWrapsReopensAndEmptiesInSeconds)
 {
     // 2.6 MB of mixed scripts in lines of about 72 characters: about 2 M characters.
-    const char* line = "The quick brown fox jumps over the lazy dog, caf\xC3\xA9 na\xC3\xAFve "
-                       "\xE2\x82\xAC 42 \xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E \xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82\r\n";
+    const char* line = "The quick brown fox jumps over the lazy dog, caf\xC3\xA9 na\xC3\xAFve \xE2\x82\xAC 42 "
+                       "\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E \xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82\r\n";
     std::string bytes;
     while (bytes.size() < 2600000) bytes += line;
     const int units = MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
     wchar_t folder[MAX_PATH] = {};
     GetTempPathW(MAX_PATH, folder);
-    const std::wstring path = std::wstring(folder) + L"jotwell-large-" + std::to_wstring(GetCurrentProcessId()) + L".txt";
+    const std::wstring path =
+        std::wstring(folder) + L"jotwell-large-" + std::to_wstring(GetCurrentProcessId()) + L".txt";
     HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(file, INVALID_HANDLE_VALUE);
     DWORD written = 0;
