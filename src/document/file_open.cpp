@@ -13,7 +13,6 @@
 
 #include <algorithm>
 #include <tuple>
-#include <utility>
 
 namespace {
 
@@ -34,22 +33,17 @@ bool TakeDocument(const wchar_t* path, const wchar_t* text, size_t length)
     return true;
 }
 
-// Decodes bytes in a code page into a fresh buffer and its length in units; false (with
-// outOfMemory set when a buffer could not be had) if nothing came of it.
-bool DecodeInto(HeapBuffer& decoded, size_t& units, unsigned codePage, const unsigned char* bytes, size_t count,
-                bool& outOfMemory)
+// Reads the whole of count bytes into data: ReadFile may return fewer than asked for, and a file
+// that shrinks while it is read would otherwise open as part of itself under its full name.
+bool ReadWhole(HANDLE file, unsigned char* data, size_t count)
 {
-    const size_t needed = DecodeMultiByte(codePage, bytes, count, nullptr, 0);
-    if (needed == 0) return false;
-    HeapBuffer buffer((needed + 1) * sizeof(wchar_t));
-    if (!buffer) {
-        outOfMemory = true;
-        return false;
+    size_t done = 0;
+    while (done < count) {
+        const DWORD ask = count - done < 0x40000000 ? static_cast<DWORD>(count - done) : 0x40000000;
+        DWORD got = 0;
+        if (!ReadFile(file, data + done, ask, &got, nullptr) || got == 0) return false;
+        done += got;
     }
-    const size_t got = DecodeMultiByte(codePage, bytes, count, buffer.as<wchar_t>(), needed);
-    if (got == 0) return false;
-    decoded = std::move(buffer);
-    units = got;
     return true;
 }
 
@@ -76,35 +70,28 @@ int OpenDocumentFile(const wchar_t* path)
         ShowOutOfMemoryMessage();
         return 0;
     }
-    DWORD read = 0;
-    if (!ReadFile(file.get(), bytes.get(), static_cast<DWORD>(cb), &read, nullptr)) return 0;
-    const auto* data = bytes.as<const unsigned char>();
-    const TextSource source = ChooseDecoding(data, read);
-
+    auto* data = bytes.as<unsigned char>();
+    if (!ReadWhole(file.get(), data, cb)) return 0;
+    const TextSource source = ChooseDecoding(data, cb);
     switch (source.encoding) {
     case TextEncoding::Empty: return TakeDocument(path, L"", 0) ? 1 : 0;
     case TextEncoding::Utf16Le:
         // Used in place: the units up to the first NUL, which ends the text.
         return TakeDocument(path, reinterpret_cast<const wchar_t*>(data + source.offset),
-                            Utf16Units(data + source.offset, read - source.offset))
+                            Utf16Units(data + source.offset, cb - source.offset))
                    ? 1
                    : 0;
     case TextEncoding::Utf8:
     case TextEncoding::Ansi: break;
     }
-
-    HeapBuffer decoded(0);
-    size_t units = 0;
-    bool outOfMemory = false;
-    const unsigned char* from = data + source.offset;
-    const size_t count = read - source.offset;
-    const bool ok =
-        (source.encoding == TextEncoding::Utf8 && DecodeInto(decoded, units, CP_UTF8, from, count, outOfMemory)) ||
-        (!outOfMemory && DecodeInto(decoded, units, CP_ACP, from, count, outOfMemory));
-    if (!ok) {
-        if (outOfMemory) ShowOutOfMemoryMessage();
+    if (source.units == 0) return 0;
+    HeapBuffer decoded((source.units + 1) * sizeof(wchar_t));
+    if (!decoded) {
+        ShowOutOfMemoryMessage();
         return 0;
     }
+    const size_t units = DecodeText(source, data, cb, decoded.as<wchar_t>(), source.units);
+    if (units == 0) return 0;
     // A NUL ends the text.
     const wchar_t* text = decoded.as<const wchar_t>();
     return TakeDocument(path, text, std::find(text, text + units, L'\0') - text) ? 1 : 0;

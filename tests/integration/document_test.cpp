@@ -62,7 +62,8 @@ TEST_F(DocumentTest, OpensEveryRowOfTheReadingTable)
         {"one byte", std::string("A"), L"A"},
         {"UTF-8 without mark", std::string("plain \xC3\xA9t\xC3\xA9"), L"plain \u00E9t\u00E9"},
         {"UTF-8 with mark", std::string("\xEF\xBB\xBF\xD0\x9F\xD1\x80\xD0\xB8 \xE6\x97\xA5"), L"\u041F\u0440\u0438 \u65E5"},
-        {"malformed UTF-8", std::string("a\xFF" "b"), L"a\uFFFD" L"b"},
+        {"malformed UTF-8 with mark", std::string("\xEF\xBB\xBF" "a\xFF" "b"), L"a\uFFFD" L"b"},
+        {"UTF-8 cut off at the end", std::string("ab\xE2\x82"), L"ab\uFFFD"},
         {"embedded NUL", std::string("before\0after", 12), L"before"},
         {"UTF-16 without mark", std::string("H\0i\0", 4), L"H"},
         {"the UTF-8 mark alone", std::string("\xEF\xBB\xBF"), L""},
@@ -79,6 +80,23 @@ TEST_F(DocumentTest, OpensEveryRowOfTheReadingTable)
         EXPECT_EQ(std::wstring(g_app.currentFilePath), path) << c.name;
         EXPECT_EQ(Caption(), path.substr(path.rfind(L'\\') + 1) + L" - Jotwell") << c.name;
     }
+}
+
+// A file in the system's code page is not UTF-8: read in that code page, every letter survives
+// the round through Save As and Open.
+TEST_F(DocumentTest, Windows1252FileKeepsItsLettersThroughOpenAndSave)
+{
+    if (GetACP() != 1252) GTEST_SKIP() << "the system code page is " << GetACP() << ", not 1252";
+    TempFolder folder;
+    const std::wstring legacy = folder.File(L"legacy.txt");
+    const std::wstring saved = folder.File(L"saved.txt");
+    WriteFileBytes(legacy, "caf\xE9 cr\xE8me \x80 \x9F");
+    OpenThroughDialog(legacy);
+    const std::wstring letters = L"caf\u00E9 cr\u00E8me \u20AC \u0178";
+    EXPECT_EQ(EditText(), letters);
+    SaveAsThroughDialog(saved);
+    OpenThroughDialog(saved);
+    EXPECT_EQ(EditText(), letters);
 }
 
 // A CR LF file that went through one more text-mode conversion ends its lines in CR CR LF,

@@ -91,21 +91,54 @@ std::wstring ReferenceUtf8(const unsigned char* b, size_t n, bool* wellFormed)
     return out;
 }
 
+namespace {
+
+// Whether continuation bytes can finish `piece` into one well-formed sequence.
+bool Finishable(const std::string& piece)
+{
+    static const char kEndings[] = {'\x80', '\x8F', '\x90', '\x9F', '\xA0', '\xBF'};
+    for (char ending : kEndings) {
+        const std::string longer = piece + ending;
+        bool wellFormed = false;
+        ReferenceUtf8(reinterpret_cast<const unsigned char*>(longer.data()), longer.size(), &wellFormed);
+        if (wellFormed || (longer.size() < 4 && Finishable(longer))) return true;
+    }
+    return false;
+}
+
+} // namespace
+
+bool ReferenceUtf8WithCutEnd(const unsigned char* b, size_t n)
+{
+    bool wellFormed = false;
+    ReferenceUtf8(b, n, &wellFormed);
+    for (size_t cut = 1; !wellFormed && cut <= 3 && cut <= n; ++cut) {
+        ReferenceUtf8(b, n - cut, &wellFormed);
+        wellFormed = wellFormed && Finishable(std::string(reinterpret_cast<const char*>(b + n - cut), cut));
+    }
+    return wellFormed;
+}
+
 std::optional<std::wstring> ReferenceFileText(const std::string& bytes)
 {
     const auto* b = reinterpret_cast<const unsigned char*>(bytes.data());
     const size_t n = bytes.size();
     if (n == 0) return std::wstring();
-    if (n == 1) {
+    // Not UTF-8, or a single byte: the ANSI code page, whose table is known here for 1252.
+    auto ansi = [&]() -> std::optional<std::wstring> {
         if (GetACP() == 1252) {
-            const unsigned char c = b[0];
-            return CutAtNul(std::wstring(1, (c >= 0x80 && c <= 0x9F) ? kCp1252High[c - 0x80] : static_cast<wchar_t>(c)));
+            std::wstring text;
+            for (unsigned char c : bytes)
+                text += (c >= 0x80 && c <= 0x9F) ? kCp1252High[c - 0x80] : static_cast<wchar_t>(c);
+            return CutAtNul(text);
         }
-        // Another ANSI code page: only the platform knows its table.
-        wchar_t unit[4] = {};
-        if (MultiByteToWideChar(CP_ACP, 0, bytes.data(), 1, unit, 4) == 0) return std::nullopt;
-        return CutAtNul(unit);
-    }
+        const int count = MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(n), nullptr, 0);
+        if (count <= 0) return std::nullopt;
+        std::wstring text(static_cast<size_t>(count), L'\0');
+        MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(n), text.data(), count);
+        return CutAtNul(text);
+    };
+    if (n == 1) return ansi();
     if (b[0] == 0xFF && b[1] == 0xFE) {
         std::wstring text;
         for (size_t i = 2; i < n; i += 2) {
@@ -118,6 +151,7 @@ std::optional<std::wstring> ReferenceFileText(const std::string& bytes)
     const size_t skip = (n >= 3 && b[0] == 0xEF && b[1] == 0xBB && b[2] == 0xBF) ? 3 : 0;
     // The bare mark is a valid, empty UTF-8 text.
     if (n == skip) return std::wstring();
+    if (skip == 0 && !ReferenceUtf8WithCutEnd(b, n)) return ansi();
     bool wellFormed = true;
     std::wstring text = ReferenceUtf8(b + skip, n - skip, &wellFormed);
     if (!wellFormed) {

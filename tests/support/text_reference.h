@@ -8,11 +8,10 @@
 #include <string>
 
 // The text a file's bytes must give, decided by own code: the marks, the slice, UTF-16
-// in place with its odd last byte, the NUL cut, the fallback and refusal, and valid UTF-8.
-// Only an ill-formed UTF-8 slice is converted by MultiByteToWideChar itself.
-// The text a file's bytes must give: nullopt when the file must be refused
-// (neither decoding yields any character), otherwise the text as the control gets it
-// (cut at the first U+0000).
+// in place with its odd last byte, the NUL cut, which bytes are UTF-8, valid UTF-8 and the
+// 1252 table. Only ill-formed UTF-8 after the mark, or a cut end, is converted by
+// MultiByteToWideChar itself. nullopt when the file must be refused (nothing decodes);
+// otherwise the text as the control gets it (cut at the first U+0000).
 std::optional<std::wstring> ReferenceFileText(const std::string& bytes);
 
 // Own UTF-8 decoder. *wellFormed tells whether the bytes were valid UTF-8. For ill-formed
@@ -20,6 +19,9 @@ std::optional<std::wstring> ReferenceFileText(const std::string& bytes);
 // platform puts there is the platform's own (Wine joins some subparts that Unicode splits),
 // so the reference leaves ill-formed slices to MultiByteToWideChar.
 std::wstring ReferenceUtf8(const unsigned char* bytes, size_t count, bool* wellFormed = nullptr);
+
+// Own validator: whether n bytes are UTF-8 but for, at most, one sequence cut short at the end.
+bool ReferenceUtf8WithCutEnd(const unsigned char* bytes, size_t n);
 
 // A random byte file of 0..maxLength bytes, biased towards marks, NULs, broken UTF-8
 // and broken UTF-16.

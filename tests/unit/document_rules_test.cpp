@@ -31,9 +31,9 @@ TEST(Decoding, TableInItsOrder)
     EXPECT_EQ(Choose("\xEF\xBB\xBF" "abc").offset, 3u);
     EXPECT_EQ(Choose("ab").encoding, TextEncoding::Utf8);
     EXPECT_EQ(Choose("ab").offset, 0u);
-    // The mark alone is an empty UTF-8 text; a big-endian mark is not recognised.
+    // The mark alone is an empty UTF-8 text; a big-endian mark is not recognised, and not UTF-8.
     EXPECT_EQ(Choose("\xEF\xBB\xBF").encoding, TextEncoding::Empty);
-    EXPECT_EQ(Choose("\xFE\xFF\0A").encoding, TextEncoding::Utf8);
+    EXPECT_EQ(Choose(std::string("\xFE\xFF\0A", 4)).encoding, TextEncoding::Ansi);
     // Two bytes that begin like the UTF-8 mark are just UTF-8.
     EXPECT_EQ(Choose("\xEF\xBB").encoding, TextEncoding::Utf8);
     EXPECT_EQ(Choose("\xEF\xBB").offset, 0u);
