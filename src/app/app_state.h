@@ -97,6 +97,8 @@ struct AppState {
     // Search options of the dialog's last notification (see find_replace.cpp).
     DWORD findOptions = FR_DOWN;
     HWND hwndFindDialog = nullptr;
+    // How many of the program's modal dialogs and message boxes are up (see messages.cpp).
+    int modalDepth = 0;
 
     int themeMode = 0;
     int darkActive = 0;

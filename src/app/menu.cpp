@@ -1,6 +1,7 @@
 #include "app/menu.h"
 
 #include "app/app_state.h"
+#include "app/messages.h"
 #include "appearance/theme.h"
 
 #include <richedit.h>
@@ -108,5 +109,5 @@ void DoSelectAll()
 
 void ShowAboutBox()
 {
-    MessageBoxW(g_app.hwndMain, kAboutText, L"About Jotwell", MB_OK | MB_ICONINFORMATION);
+    ShowMessageBox(kAboutText, L"About Jotwell", MB_OK | MB_ICONINFORMATION);
 }

@@ -2,7 +2,53 @@
 
 #include "app/app_state.h"
 
+namespace {
+
+// A modal dialog disables its owner, the main window, but not the modeless Find and Replace
+// dialog that the main window also owns: Replace All could change the text behind Save As or
+// Open. So that dialog takes no input either while one of ours is up. Nested ones (the
+// prompt's Save As) count, so that only the last to close enables it again.
+class ModalScope {
+public:
+    ModalScope()
+    {
+        if (g_app.modalDepth++ == 0 && g_app.hwndFindDialog) EnableWindow(g_app.hwndFindDialog, FALSE);
+    }
+    ~ModalScope()
+    {
+        if (--g_app.modalDepth == 0 && g_app.hwndFindDialog) EnableWindow(g_app.hwndFindDialog, TRUE);
+    }
+    ModalScope(const ModalScope&) = delete;
+    ModalScope& operator=(const ModalScope&) = delete;
+};
+
+} // namespace
+
 void ShowOutOfMemoryMessage()
 {
-    MessageBoxW(g_app.hwndMain, L"Cannot open file. Not enough memory.", L"Jotwell", MB_ICONERROR);
+    ShowMessageBox(L"Cannot open file. Not enough memory.", L"Jotwell", MB_ICONERROR);
+}
+
+int ShowMessageBox(const wchar_t* text, const wchar_t* caption, UINT type)
+{
+    ModalScope modal;
+    return MessageBoxW(g_app.hwndMain, text, caption, type);
+}
+
+BOOL ShowOpenDialog(OPENFILENAMEW& dialog)
+{
+    ModalScope modal;
+    return GetOpenFileNameW(&dialog);
+}
+
+BOOL ShowSaveDialog(OPENFILENAMEW& dialog)
+{
+    ModalScope modal;
+    return GetSaveFileNameW(&dialog);
+}
+
+BOOL ShowPrintDialog(PRINTDLGW& dialog)
+{
+    ModalScope modal;
+    return PrintDlgW(&dialog);
 }

@@ -1,4 +1,15 @@
+// Every modal dialog and message box of Jotwell goes through here.
 #pragma once
+
+#include <windows.h>
+#include <commdlg.h>
 
 // The one out-of-memory message, shared by Open, Save, Save As, Print and word wrap.
 void ShowOutOfMemoryMessage();
+
+// A message box owned by the main window; returns the button pressed.
+int ShowMessageBox(const wchar_t* text, const wchar_t* caption, UINT type);
+// The system's Open, Save As and Print dialogs, as GetOpenFileNameW, GetSaveFileNameW and PrintDlgW.
+BOOL ShowOpenDialog(OPENFILENAMEW& dialog);
+BOOL ShowSaveDialog(OPENFILENAMEW& dialog);
+BOOL ShowPrintDialog(PRINTDLGW& dialog);

@@ -3,6 +3,7 @@
 
 #include "app/app_state.h"
 #include "app/menu.h"
+#include "app/messages.h"
 #include "document/caption.h"
 #include "editor/edit_control.h"
 #include "editor/status_bar.h"
@@ -23,8 +24,8 @@ void UpdateTitle()
 int PromptSaveChanges()
 {
     if (!SendMessageW(g_app.hwndEdit, EM_GETMODIFY, 0, 0)) return 1;
-    switch (MessageBoxW(g_app.hwndMain, L"The text in the Untitled file has changed.\r\nDo you want to save the changes?",
-                        L"Jotwell", MB_YESNOCANCEL | MB_ICONQUESTION)) {
+    switch (ShowMessageBox(L"The text in the Untitled file has changed.\r\nDo you want to save the changes?", L"Jotwell",
+                           MB_YESNOCANCEL | MB_ICONQUESTION)) {
     case IDYES: return DoFileSave();
     case IDNO: return 1;
     default: return 0;

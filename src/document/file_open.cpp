@@ -103,6 +103,6 @@ void DoFileOpen()
     // The dialog gets a buffer of its own: the document keeps its path unless Open succeeds.
     wchar_t chosen[kPathChars] = {};
     OPENFILENAMEW dialog = FileDialogRecord(chosen, OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST);
-    if (!GetOpenFileNameW(&dialog)) return;
+    if (!ShowOpenDialog(dialog)) return;
     std::ignore = OpenDocumentFile(chosen);
 }

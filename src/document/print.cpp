@@ -90,7 +90,7 @@ void DoFilePrint()
     dialog.lStructSize = sizeof(dialog);
     dialog.hwndOwner = g_app.hwndMain;
     dialog.Flags = PD_NOSELECTION | PD_NOPAGENUMS | PD_RETURNDC;
-    if (!PrintDlgW(&dialog)) return;
+    if (!ShowPrintDialog(dialog)) return;
     UniqueDC printer(dialog.hDC);
     UniqueGlobal devMode(dialog.hDevMode);
     UniqueGlobal devNames(dialog.hDevNames);
