@@ -25,6 +25,9 @@ inline constexpr UINT ID_EDIT_FINDNEXT = 2008;
 inline constexpr UINT ID_EDIT_FINDPREV = 2010;
 inline constexpr UINT ID_EDIT_REPLACE = 2011;
 inline constexpr UINT ID_FORMAT_WORDWRAP = 3001;
+inline constexpr UINT ID_FORMAT_ENCODING_UTF16LE = 3002;
+inline constexpr UINT ID_FORMAT_ENCODING_UTF8 = 3003;
+inline constexpr UINT ID_FORMAT_ENCODING_UTF8BOM = 3004;
 inline constexpr UINT ID_VIEW_STATUSBAR = 4001;
 inline constexpr UINT ID_THEME_SYSTEM = 4002;
 inline constexpr UINT ID_THEME_LIGHT = 4003;
@@ -89,6 +92,9 @@ struct AppState {
     HBRUSH hStatusBrush = nullptr;
 
     wchar_t currentFilePath[kPathChars] = {};
+    // The form Save writes, in the order of the Format > Encoding items: 0 UTF-16 LE, 1 UTF-8,
+    // 2 UTF-8 with its mark. New and Open set it back to 0.
+    int saveEncoding = 0;
     wchar_t saveFilePath[kPathChars] = {};
 
     FINDREPLACEW findReplaceData = {};

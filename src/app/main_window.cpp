@@ -85,6 +85,9 @@ static void OnCommand(WPARAM wParam)
     case ID_EDIT_FINDPREV: FindPrevious(); break;
     case ID_EDIT_REPLACE: ShowReplaceDialog(); break;
     case ID_FORMAT_WORDWRAP: ToggleWordWrap(); break;
+    case ID_FORMAT_ENCODING_UTF16LE: SetSaveEncoding(0); break;
+    case ID_FORMAT_ENCODING_UTF8: SetSaveEncoding(1); break;
+    case ID_FORMAT_ENCODING_UTF8BOM: SetSaveEncoding(2); break;
     case ID_VIEW_STATUSBAR: ToggleStatusBar(); break;
     case ID_THEME_SYSTEM: SetThemeMode(0); break;
     case ID_THEME_LIGHT: SetThemeMode(1); break;

@@ -28,6 +28,12 @@ static void AddPopup(HMENU parent, HMENU popup, const wchar_t* label)
     AppendMenuW(parent, MF_POPUP, reinterpret_cast<UINT_PTR>(popup), label);
 }
 
+static void CheckEncodingMenuItem()
+{
+    CheckMenuRadioItem(g_app.hMenuBar, ID_FORMAT_ENCODING_UTF16LE, ID_FORMAT_ENCODING_UTF8BOM,
+                       ID_FORMAT_ENCODING_UTF16LE + static_cast<UINT>(g_app.saveEncoding), MF_BYCOMMAND);
+}
+
 void BuildMenuBar()
 {
     g_app.hMenuBar = CreateMenu();
@@ -61,6 +67,11 @@ void BuildMenuBar()
 
     HMENU format = CreatePopupMenu();
     AddItem(format, ID_FORMAT_WORDWRAP, L"&Word Wrap");
+    HMENU encoding = CreatePopupMenu();
+    AddItem(encoding, ID_FORMAT_ENCODING_UTF16LE, L"UTF-16 &LE");
+    AddItem(encoding, ID_FORMAT_ENCODING_UTF8, L"UTF-&8");
+    AddItem(encoding, ID_FORMAT_ENCODING_UTF8BOM, L"UTF-8 with &BOM");
+    AddPopup(format, encoding, L"&Encoding");
     AddPopup(g_app.hMenuBar, format, L"F&ormat");
 
     HMENU view = CreatePopupMenu();
@@ -78,6 +89,7 @@ void BuildMenuBar()
 
     CheckMenuItem(g_app.hMenuBar, ID_VIEW_STATUSBAR, MF_BYCOMMAND | MF_CHECKED);
     CheckMenuItem(g_app.hMenuBar, ID_FORMAT_WORDWRAP, MF_BYCOMMAND | MF_CHECKED);
+    CheckEncodingMenuItem();
 }
 
 static void EnableItem(UINT id, bool enabled)
@@ -99,6 +111,7 @@ void UpdateMenuState()
     EnableItem(ID_EDIT_DELETE, hasSelection);
     EnableItem(ID_EDIT_PASTE, IsClipboardFormatAvailable(CF_UNICODETEXT) != 0);
     CheckThemeMenuItem();
+    CheckEncodingMenuItem();
 }
 
 void DoSelectAll()

@@ -4,7 +4,7 @@
 extern const wchar_t kAboutText[];
 
 void BuildMenuBar();
-// Greys or enables Undo, Cut, Copy, Paste and Delete, and moves the Theme radio mark.
+// Greys or enables Undo, Cut, Copy, Paste and Delete, and moves the Theme and Encoding radio marks.
 void UpdateMenuState();
 void DoSelectAll();
 void ShowAboutBox();

@@ -44,6 +44,7 @@ void DoFileNew()
     }
     SendMessageW(g_app.hwndEdit, EM_SETMODIFY, 0, 0);
     g_app.currentFilePath[0] = L'\0';
+    g_app.saveEncoding = 0;
     UpdateStatusBar();
     UpdateTitle();
     UpdateMenuState();

@@ -9,10 +9,13 @@ void DoFileOpen();
 // 1 when the document is on disk (written now or not modified), 0 otherwise.
 int DoFileSave();
 int DoFileSaveAs();
+// Format > Encoding: the form Save writes (a SaveEncoding: 0 UTF-16 LE, 1 UTF-8, 2 UTF-8 with
+// its mark). Another one than the document's marks the document modified.
+void SetSaveEncoding(int encoding);
 
 // Reads a text file into the control and makes it the document; 1 on success. Silent on
 // file errors; the out-of-memory message when a buffer cannot be had or the file is too big.
 int OpenDocumentFile(const wchar_t* path);
-// Writes the control's text to path, safely: the old file stays whole unless the new one is
-// complete. 1 on success; does not touch the modify flag or the caption.
+// Writes the control's text to path in the save encoding, safely: the old file stays whole
+// unless the new one is complete. 1 on success; does not touch the modify flag or the caption.
 int WriteDocumentFile(const wchar_t* path);

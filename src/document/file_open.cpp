@@ -27,6 +27,7 @@ bool TakeDocument(const wchar_t* path, const wchar_t* text, size_t length)
     }
     SendMessageW(edit, EM_SETMODIFY, 0, 0);
     lstrcpynW(g_app.currentFilePath, path, kPathChars);
+    g_app.saveEncoding = 0;
     UpdateStatusBar();
     UpdateTitle();
     UpdateMenuState();

@@ -1,4 +1,4 @@
-// Save and Save As: the text as UTF-16LE after an FF FE mark, written so that a failure
+// Save and Save As: the text in the document's save encoding, written so that a failure
 // never destroys what was on disk.
 #include "app/app_state.h"
 #include "app/handles.h"
@@ -6,13 +6,12 @@
 #include "app/messages.h"
 #include "document/document.h"
 #include "document/file_dialogs.h"
-#include "document/save_path.h"
+#include "document/safe_write.h"
 #include "editor/edit_control.h"
 
 #include <richedit.h>
 
 #include <algorithm>
-#include <string>
 
 namespace {
 
@@ -24,95 +23,13 @@ size_t TextUnits()
 }
 
 // Fills `text` (room for units + 2) with the mark and the control's text; returns the number
-// of bytes to write: only what the control delivered, never a tail of zeros.
-size_t FillFileBytes(wchar_t* text, size_t units)
+// of units the control delivered: only those are written, never a tail of zeros.
+size_t FillFileText(wchar_t* text, size_t units)
 {
     text[0] = 0xFEFF;
     const LRESULT got =
         SendMessageW(g_app.hwndEdit, WM_GETTEXT, static_cast<WPARAM>(units + 1), reinterpret_cast<LPARAM>(text + 1));
-    const size_t delivered = got < 0 ? 0 : std::min(static_cast<size_t>(got), units);
-    return (delivered + 1) * sizeof(wchar_t);
-}
-
-bool Exists(const std::wstring& path)
-{
-    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-// Puts the complete file temp in the place of the existing destination. Afterwards the
-// destination holds the old bytes or the new ones, and neither temp nor the backup is left,
-// unless the file system refuses every step: then temp stays, the only copy of the new text.
-bool ReplaceExisting(const std::wstring& destination, const std::wstring& temp, DWORD attributes)
-{
-    // A backup name of our own (the temporary name ending in .bak): no failure can leave the
-    // old file under a name we do not know.
-    const std::wstring backup = temp.substr(0, temp.size() - 4) + L".bak";
-    // ReplaceFileW keeps the old file's attributes and security.
-    if (ReplaceFileW(destination.c_str(), temp.c_str(), backup.c_str(), REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr,
-                     nullptr)) {
-        DeleteFileW(backup.c_str());
-        return true;
-    }
-    // Its error codes do not all say where the files are; the disk does.
-    if (Exists(destination)) {
-        DeleteFileW(temp.c_str());
-        DeleteFileW(backup.c_str());
-        return false;
-    }
-    // The old file has moved away: finish the save by hand.
-    if (MoveFileExW(temp.c_str(), destination.c_str(), MOVEFILE_WRITE_THROUGH)) {
-        // As ReplaceFileW would have kept them; failing costs only the attributes.
-        SetFileAttributesW(destination.c_str(), attributes);
-        DeleteFileW(backup.c_str());
-        return true;
-    }
-    if (MoveFileExW(backup.c_str(), destination.c_str(), MOVEFILE_WRITE_THROUGH)) DeleteFileW(temp.c_str());
-    return false;
-}
-
-// Writes cb bytes to path through a new file in the same folder that takes the old one's place.
-// On any failure the target holds the old bytes (see ReplaceExisting for the one exception).
-bool WriteFileSafely(const wchar_t* path, const void* data, size_t cb)
-{
-    const std::wstring target = path;
-    const size_t slash = target.find_last_of(L"\\/");
-    if (slash == std::wstring::npos) return false;
-    const DWORD attributes = GetFileAttributesW(LongPath(target).c_str());
-    const bool exists = attributes != INVALID_FILE_ATTRIBUTES;
-    if (exists && (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY))) return false;
-    if (exists) {
-        // A file another program holds open without letting others write must stay as it is;
-        // Wine's ReplaceFileW would replace it anyway.
-        UniqueFile probe(CreateFileW(LongPath(target).c_str(), GENERIC_WRITE,
-                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                                     FILE_ATTRIBUTE_NORMAL, nullptr));
-        if (!probe.valid()) return false;
-    }
-
-    // A fresh name in the target's folder, so that the final step is a rename on one volume.
-    std::wstring temp;
-    UniqueFile file;
-    for (DWORD attempt = 0; attempt < 16 && !file.valid(); ++attempt) {
-        wchar_t unique[40];
-        wsprintfW(unique, L"~jotwell-%08lx-%04lx-%lu.tmp", GetTickCount(), GetCurrentProcessId() & 0xFFFF, attempt);
-        temp = LongPath(target.substr(0, slash + 1) + unique);
-        file.reset(CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
-        if (!file.valid() && GetLastError() != ERROR_FILE_EXISTS) break;
-    }
-    if (!file.valid()) return false;
-    DWORD written = 0;
-    const bool complete = cb <= 0xFFFFFFFFu && WriteFile(file.get(), data, static_cast<DWORD>(cb), &written, nullptr) &&
-                          written == cb && FlushFileBuffers(file.get());
-    file.reset();
-    if (!complete) {
-        DeleteFileW(temp.c_str());
-        return false;
-    }
-    const std::wstring destination = LongPath(target);
-    if (exists) return ReplaceExisting(destination, temp, attributes);
-    if (MoveFileExW(temp.c_str(), destination.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return true;
-    DeleteFileW(temp.c_str());
-    return false;
+    return got < 0 ? 0 : std::min(static_cast<size_t>(got), units);
 }
 
 void MarkSaved()
@@ -135,10 +52,19 @@ int WriteDocumentFile(const wchar_t* path)
         ShowOutOfMemoryMessage();
         return 0;
     }
-    const size_t cb = FillFileBytes(text, units);
-    return WriteFileSafely(path, text, cb) ? 1 : 0;
+    const FileText file = {text, FillFileText(text, units), static_cast<SaveEncoding>(g_app.saveEncoding)};
+    // UTF-8 has no form for a lone surrogate; writing U+FFFD instead would lose it unasked.
+    if (file.encoding != SaveEncoding::Utf16Le && !FitsUtf8(text + 1, file.units)) {
+        ShowMessageBox(L"This text has characters that UTF-8 cannot store.\r\n"
+                       L"Save it as UTF-16 LE (Format > Encoding) to keep them.",
+                       L"Jotwell", MB_ICONWARNING);
+        return 0;
+    }
+    return WriteFileSafely(path, file) ? 1 : 0;
 }
 
+// Clearing the modify flag right after the write is right only because no message is handled
+// between taking the text and clearing it: nothing can change the text in between.
 int DoFileSave()
 {
     if (!SendMessageW(g_app.hwndEdit, EM_GETMODIFY, 0, 0)) return 1;
@@ -150,23 +76,23 @@ int DoFileSave()
 
 int DoFileSaveAs()
 {
-    // The text is taken before the dialog opens, into a buffer of its own: the dialog's
-    // message loop may refresh the status bar, which reuses the run's text buffer.
-    const size_t units = TextUnits();
-    HeapBuffer bytes((units + 2) * sizeof(wchar_t));
-    if (!bytes) {
-        ShowOutOfMemoryMessage();
-        return 0;
-    }
-    const size_t cb = FillFileBytes(bytes.as<wchar_t>(), units);
     OPENFILENAMEW dialog =
         FileDialogRecord(g_app.saveFilePath, OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_PATHMUSTEXIST);
-    if (!GetSaveFileNameW(&dialog)) return 0;
-    {
-        WaitCursor wait;
-        if (!WriteFileSafely(g_app.saveFilePath, bytes.get(), cb)) return 0;
-    }
+    if (!ShowSaveDialog(dialog)) return 0;
+    // The text is taken now, not before the dialog: whatever changed while it was up is saved.
+    if (!WriteDocumentFile(g_app.saveFilePath)) return 0;
     lstrcpyW(g_app.currentFilePath, g_app.saveFilePath);
     MarkSaved();
     return 1;
+}
+
+void SetSaveEncoding(int encoding)
+{
+    if (encoding == g_app.saveEncoding) return;
+    g_app.saveEncoding = encoding;
+    // The file on disk no longer matches what Save would write: Save must write it, and
+    // closing must ask. Not an edit, so Undo does not take it back.
+    SendMessageW(g_app.hwndEdit, EM_SETMODIFY, 1, 0);
+    UpdateTitle();
+    UpdateMenuState();
 }

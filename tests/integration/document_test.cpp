@@ -1,6 +1,7 @@
 // Documents through the real Open and Save As dialogs and message boxes, answered by the test.
 #include "support/app_fixture.h"
 #include "support/dialog_script.h"
+#include "support/import_patch.h"
 
 #include "document/document.h"
 
@@ -221,6 +222,83 @@ TEST_F(DocumentTest, NewAsksAndFollowsTheAnswer)
     EXPECT_EQ(EditText(), L"");
     EXPECT_FALSE(EditModified());
     EXPECT_EQ(Caption(), L"Untitled - Jotwell");
+}
+
+// The modeless Replace dialog takes no input while a file dialog or message box is up, and Save As
+// writes the text as it stands when its dialog closes, whatever changed behind it.
+TEST_F(DocumentTest, NothingChangedBehindAFileDialogIsLost)
+{
+    TempFolder folder;
+    const std::wstring saved = folder.File(L"saved.txt"), other = folder.File(L"other.txt");
+    WriteFileBytes(other, "other");
+    TypeText(L"cat cat");
+    SendMessageW(g_app.hwndMain, WM_COMMAND, ID_EDIT_REPLACE, 0);
+    Pump();
+    const HWND replace = g_app.hwndFindDialog;
+    ASSERT_TRUE(replace);
+    std::vector<bool> replaceEnabled;
+    const auto choose = [&](const std::wstring& path, const wchar_t* changeBehind) {
+        return [&, path, changeBehind](HWND dialog) {
+            replaceEnabled.push_back(IsWindowEnabled(replace) != FALSE);
+            if (changeBehind) SendMessageW(g_app.hwndEdit, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(changeBehind));
+            SetWindowTextW(GetDlgItem(dialog, 0x47c), path.c_str());
+            ClickDialogButton(dialog, IDOK);
+        };
+    };
+    {
+        DialogScript script;
+        script.Then(choose(saved, L" dog"));
+        SendMessageW(g_app.hwndMain, WM_COMMAND, ID_FILE_SAVEAS, 0);
+        Pump();
+        ASSERT_EQ(script.pending(), 0u);
+    }
+    EXPECT_EQ(ReadFileBytes(saved), std::string("\xFF\xFE" "c\0a\0t\0 \0c\0a\0t\0 \0d\0o\0g\0", 24));
+    EXPECT_EQ(Caption(), L"saved.txt - Jotwell");
+    {
+        TypeText(L"!");
+        DialogScript script;
+        script.Then([&](HWND dialog) {
+            replaceEnabled.push_back(IsWindowEnabled(replace) != FALSE);
+            ClickDialogButton(dialog, IDNO);
+        });
+        script.Then(choose(other, nullptr));
+        SendMessageW(g_app.hwndMain, WM_COMMAND, ID_FILE_OPEN, 0);
+        Pump();
+        ASSERT_EQ(script.pending(), 0u);
+    }
+    EXPECT_EQ(EditText(), L"other");
+    EXPECT_EQ(replaceEnabled, (std::vector<bool>{false, false, false}));
+    EXPECT_TRUE(IsWindowEnabled(replace));
+}
+
+const auto realReadFile = reinterpret_cast<decltype(&ReadFile)>(
+    reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "ReadFile")));
+
+// A file that shrinks while it is read: half of what was asked, then the end.
+BOOL WINAPI ShrinkingRead(HANDLE file, LPVOID data, DWORD size, LPDWORD read, LPOVERLAPPED overlapped)
+{
+    static thread_local bool halfGiven = false;
+    if (halfGiven) {
+        *read = 0;
+        return TRUE;
+    }
+    halfGiven = true;
+    return realReadFile(file, data, size / 2, read, overlapped);
+}
+
+TEST_F(DocumentTest, AFileThatShrinksWhileItIsReadKeepsTheOldDocument)
+{
+    TempFolder folder;
+    const std::wstring path = folder.File(L"shrinks.txt");
+    WriteFileBytes(path, "the whole of the file");
+    SetEditText(L"previous");
+    {
+        ImportPatch read("kernel32.dll", "ReadFile", reinterpret_cast<void*>(&ShrinkingRead));
+        ASSERT_TRUE(read.ok());
+        EXPECT_EQ(OpenDocumentFile(path.c_str()), 0);
+    }
+    EXPECT_EQ(EditText(), L"previous");
+    EXPECT_EQ(g_app.currentFilePath[0], L'\0');
 }
 
 TEST_F(DocumentTest, CancelledOrFailedOpenKeepsEverything)

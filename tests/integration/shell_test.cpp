@@ -163,7 +163,9 @@ TEST_F(ShellTest, MenuBarHasItsLabelsIdsAndOrder)
                                      {2011, L"&Replace...\tCtrl+H"},
                                      sep,
                                      {2006, L"Select &All\tCtrl+A"}});
-    ExpectPopup(GetSubMenu(bar, 2), {{3001, L"&Word Wrap"}});
+    ExpectPopup(GetSubMenu(bar, 2), {{3001, L"&Word Wrap"}, {0, L"&Encoding"}});
+    ExpectPopup(GetSubMenu(GetSubMenu(bar, 2), 1),
+                {{3002, L"UTF-16 &LE"}, {3003, L"UTF-&8"}, {3004, L"UTF-8 with &BOM"}});
     ExpectPopup(GetSubMenu(bar, 3), {{4001, L"Status &Bar"}, {0, L"&Theme"}});
     ExpectPopup(GetSubMenu(GetSubMenu(bar, 3), 1),
                 {{4002, L"Use &System Setting"}, {4003, L"&Light"}, {4004, L"&Dark"}});

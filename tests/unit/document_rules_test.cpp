@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <random>
 #include <string>
 
 namespace {
@@ -67,6 +68,34 @@ TEST(Decoding, MultiByte)
     EXPECT_EQ(Decode(CP_UTF8, std::string("A\0B\0", 4)), std::wstring(L"A\0B\0", 4));
     EXPECT_EQ(Decode(CP_UTF8, ""), L"");
     EXPECT_EQ(Decode(CP_ACP, "A"), L"A");
+}
+
+// UTF-8 for Save, in pieces of every small size, against the platform's conversion of the whole,
+// and the lone-surrogate check against the platform's refusal.
+TEST(SaveEncoding, Utf8PiecesJoinToThePlatformsConversion)
+{
+    const wchar_t alphabet[] = {L'a', L'\u00E9', L'\u20AC', L'\xD83D', L'\xDE00', L'\r', L'\0'};
+    std::mt19937 rng(20261209);
+    for (int round = 0; round < 500; ++round) {
+        std::wstring text(rng() % 24, L'a');
+        for (wchar_t& unit : text) unit = alphabet[rng() % std::size(alphabet)];
+        const int whole = WideCharToMultiByte(CP_UTF8, WC_ERR_INVALID_CHARS, text.data(), static_cast<int>(text.size()),
+                                              nullptr, 0, nullptr, nullptr);
+        ASSERT_EQ(FitsUtf8(text.data(), text.size()), text.empty() || whole > 0) << "round " << round;
+        if (whole <= 0) continue;
+        std::string platform(static_cast<size_t>(whole), '\0');
+        WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), platform.data(), whole, nullptr,
+                            nullptr);
+        for (size_t room = 4; room <= 9; ++room) {
+            std::string joined, piece(room, '\0');
+            for (size_t pos = 0; pos < text.size();) {
+                const size_t n = NextUtf8Chunk(text.data(), text.size(), pos, piece.data(), room);
+                ASSERT_GT(n, 0u) << "round " << round << " room " << room;
+                joined.append(piece.data(), n);
+            }
+            ASSERT_EQ(joined, platform) << "round " << round << " room " << room;
+        }
+    }
 }
 
 TEST(Caption, FourForms)
