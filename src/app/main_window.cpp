@@ -50,6 +50,7 @@ static void OnCreate(HWND hwnd)
     RECT client = {};
     GetClientRect(hwnd, &client);
     OnSize(MAKELPARAM(client.right, client.bottom));
+    DragAcceptFiles(hwnd, TRUE);
     SetFocus(g_app.hwndEdit);
 }
 
@@ -169,6 +170,7 @@ LRESULT CALLBACK MainWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
         if (OnSysCommand(wParam)) return 0;
         return DefWindowProcW(hwnd, msg, wParam, lParam);
     case WM_TRAYICON: OnTrayIcon(lParam); return 0;
+    case WM_DROPFILES: OnDropFiles(reinterpret_cast<HDROP>(wParam)); return 0;
     default: break;
     }
     if (g_app.findReplaceMsg != 0 && msg == g_app.findReplaceMsg) {

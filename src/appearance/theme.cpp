@@ -7,6 +7,44 @@
 #include "editor/status_bar.h"
 
 #include <richedit.h>
+#include <richole.h>
+#include <tom.h>
+
+namespace {
+
+// The control's text object model, reached without initialising OLE.
+constexpr GUID kTextDocumentId = {0x8CC497C0, 0xA1DF, 0x11CE, {0x80, 0x98, 0x00, 0xAA, 0x00, 0x47, 0xBE, 0x5D}};
+
+// Keeps the control's undo history as it is while the text is recoloured: a colour is not an
+// edit, and Undo after a theme change must take back the typing, not the colour. Only a control
+// with a history needs it (asking for the text object model costs tens of milliseconds under
+// Wine); where the control has no such model, there is nothing better to do than colour it.
+class UndoSuspended {
+public:
+    explicit UndoSuspended(HWND edit)
+    {
+        if (!SendMessageW(edit, EM_CANUNDO, 0, 0) && !SendMessageW(edit, EM_CANREDO, 0, 0)) return;
+        IRichEditOle* ole = nullptr;
+        if (SendMessageW(edit, EM_GETOLEINTERFACE, 0, reinterpret_cast<LPARAM>(&ole)) && ole) {
+            if (FAILED(ole->QueryInterface(kTextDocumentId, reinterpret_cast<void**>(&document_)))) document_ = nullptr;
+            ole->Release();
+        }
+        if (document_) document_->Undo(tomSuspend, nullptr);
+    }
+    ~UndoSuspended()
+    {
+        if (!document_) return;
+        document_->Undo(tomResume, nullptr);
+        document_->Release();
+    }
+    UndoSuspended(const UndoSuspended&) = delete;
+    UndoSuspended& operator=(const UndoSuspended&) = delete;
+
+private:
+    ITextDocument* document_ = nullptr;
+};
+
+} // namespace
 
 EditPalette EditPaletteFor(bool dark)
 {
@@ -73,6 +111,7 @@ void ApplyEditColorsTo(HWND edit)
     const LRESULT mask = SendMessageW(edit, EM_SETEVENTMASK, 0, 0);
     const LRESULT modified = SendMessageW(edit, EM_GETMODIFY, 0, 0);
     const EditPalette palette = EditPaletteFor(g_app.darkActive != 0);
+    UndoSuspended keepHistory(edit);
     SendMessageW(edit, EM_SETBKGNDCOLOR, 0, static_cast<LPARAM>(palette.background));
 
     CHARFORMAT2W format = {};

@@ -1,11 +1,16 @@
 #pragma once
 
+#include <windows.h>
+#include <shellapi.h>
+
 // Sets the main window's caption from the document's path and modify flag.
 void UpdateTitle();
 // Asks about unsaved changes; 1 = the caller may go on, 0 = it must stop.
 int PromptSaveChanges();
 void DoFileNew();
 void DoFileOpen();
+// Files dropped on the window or the text: the first one opens as File > Open would open it.
+void OnDropFiles(HDROP drop);
 // 1 when the document is on disk (written now or not modified), 0 otherwise.
 int DoFileSave();
 int DoFileSaveAs();

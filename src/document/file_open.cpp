@@ -98,6 +98,19 @@ int OpenDocumentFile(const wchar_t* path)
     return TakeDocument(path, text, std::find(text, text + units, L'\0') - text) ? 1 : 0;
 }
 
+void OnDropFiles(HDROP drop)
+{
+    // The first file of the drop; the rest are ignored. A name too long for the document's path
+    // is taken as a file that cannot be opened.
+    wchar_t path[kPathChars] = {};
+    const bool named = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0) > 0 &&
+                       DragQueryFileW(drop, 0, nullptr, 0) < static_cast<UINT>(kPathChars) &&
+                       DragQueryFileW(drop, 0, path, kPathChars) > 0;
+    DragFinish(drop);
+    if (!named || !PromptSaveChanges()) return;
+    std::ignore = OpenDocumentFile(path);
+}
+
 void DoFileOpen()
 {
     if (!PromptSaveChanges()) return;

@@ -1,9 +1,69 @@
 #include "editor/edit_control.h"
 
 #include "app/app_state.h"
+#include "app/handles.h"
 #include "appearance/theme.h"
 #include "editor/status_bar.h"
 #include "editor/text_stream.h"
+
+#include <commctrl.h>
+#include <shellapi.h>
+
+#include <cstring>
+#include <cwchar>
+
+namespace {
+
+// Puts the clipboard's text in place of the selection, one step for Undo. The control's own
+// Paste would bring other programs' formatting along, and under Wine, in plain-text mode, it
+// replaces the whole text instead of the selection.
+void PastePlainText(HWND edit)
+{
+    if (!OpenClipboard(edit)) return;
+    HeapBuffer text(0);
+    if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+        if (const auto* units = static_cast<const wchar_t*>(GlobalLock(data))) {
+            // Copied out, ended for sure, so that the clipboard is not held during a long insert.
+            const size_t length = wcsnlen(units, GlobalSize(data) / sizeof(wchar_t));
+            text = HeapBuffer((length + 1) * sizeof(wchar_t));
+            if (text) std::memcpy(text.get(), units, length * sizeof(wchar_t));
+            GlobalUnlock(data);
+        }
+    }
+    CloseClipboard();
+    if (text) SendMessageW(edit, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text.get()));
+}
+
+bool Held(int key)
+{
+    return GetKeyState(key) < 0;
+}
+
+// Files dropped on the text go to the main window, which opens them. Wine's control swallows
+// WM_DROPFILES without a notification (no EN_DROPFILES, whatever the event mask), and this
+// way Windows and Wine take the same road. The program never initialises OLE, so the control
+// registers no drop target of its own, and a drop from the file manager arrives as
+// WM_DROPFILES on Windows too.
+LRESULT CALLBACK EditSubclassProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR)
+{
+    switch (msg) {
+    case WM_DROPFILES: return SendMessageW(GetParent(hwnd), WM_DROPFILES, wParam, lParam);
+    case WM_PASTE: PastePlainText(hwnd); return 0;
+    case WM_KEYDOWN:
+        // The control's own paste keys.
+        if ((wParam == 'V' && Held(VK_CONTROL) && !Held(VK_MENU)) ||
+            (wParam == VK_INSERT && Held(VK_SHIFT) && !Held(VK_CONTROL) && !Held(VK_MENU))) {
+            PastePlainText(hwnd);
+            return 0;
+        }
+        break;
+    case WM_NCDESTROY: RemoveWindowSubclass(hwnd, EditSubclassProc, 0); break;
+    default: break;
+    }
+    return DefSubclassProc(hwnd, msg, wParam, lParam);
+}
+
+} // namespace
 
 HWND CreateEditControl(HWND parent, int wordWrap, int x, int y, int width, int height)
 {
@@ -12,7 +72,12 @@ HWND CreateEditControl(HWND parent, int wordWrap, int x, int y, int width, int h
                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_EDIT)), g_app.hInstance, nullptr);
     // The default limit of 32,767 characters would refuse typing and pasting into
     // any longer document that Open put in.
-    if (edit) SendMessageW(edit, EM_EXLIMITTEXT, 0, 0x7FFFFFFE);
+    if (!edit) return nullptr;
+    SendMessageW(edit, EM_EXLIMITTEXT, 0, 0x7FFFFFFE);
+    // Plain text: one format for the whole text, so that no text the undo history brings back
+    // keeps the colour of a palette no longer in force, and Paste takes no formatting along.
+    SendMessageW(edit, EM_SETTEXTMODE, TM_PLAINTEXT | TM_MULTILEVELUNDO | TM_MULTICODEPAGE, 0);
+    if (SetWindowSubclass(edit, EditSubclassProc, 0, 0)) DragAcceptFiles(edit, TRUE);
     return edit;
 }
 

@@ -166,6 +166,36 @@ TEST_F(ThemeTest, TextPutInOrTypedAfterTheSwitchShowsInTheDarkPalette)
     EXPECT_EQ(shot.Count(text, kBlack), 0);
 }
 
+// Colouring the text is not an edit: Undo after a theme change takes back what it would have
+// taken back without one, and the text it brings back shows in the palette in force.
+TEST_F(ThemeTest, UndoAfterAThemeChangeTakesBackTheTextNotTheColour)
+{
+    systemTheme.Remove();
+    StartJotwell();
+    for (const int mode : {2, 1}) {
+        SCOPED_TRACE(mode == 2 ? "light to dark" : "dark to light");
+        const COLORREF shown = mode == 2 ? kDarkText : kBlack, old = mode == 2 ? kBlack : kDarkText;
+        const RECT text = AreaOf(g_app.hwndEdit, 3);
+        TypeText(L"IIII HHHH");
+        SendMessageW(g_app.hwndEdit, EM_SETSEL, 4, 9);
+        SendMessageW(g_app.hwndMain, WM_COMMAND, ID_EDIT_CUT, 0);
+        SetThemeMode(mode);
+        SendMessageW(g_app.hwndMain, WM_COMMAND, ID_EDIT_UNDO, 0);
+        ASSERT_EQ(EditText(), L"IIII HHHH");
+        Screenshot shot = Capture(mode == 2 ? L"theme-undo-to-dark" : L"theme-undo-to-light");
+        EXPECT_GT(shot.Count(text, shown), 20);
+        EXPECT_EQ(shot.Count(text, old), 0);
+        SendMessageW(g_app.hwndMain, WM_COMMAND, ID_EDIT_UNDO, 0);
+        EXPECT_EQ(EditText(), L"");
+        TypeText(L"TTTT LLLL");
+        shot = Capture(mode == 2 ? L"theme-undo-typed-dark" : L"theme-undo-typed-light");
+        EXPECT_GT(shot.Count(text, shown), 20);
+        EXPECT_EQ(shot.Count(text, old), 0);
+        SetEditText(L"");
+        SendMessageW(g_app.hwndEdit, EM_EMPTYUNDOBUFFER, 0, 0);
+    }
+}
+
 TEST_F(ThemeTest, FileOpenedUnderTheDarkPaletteShowsLightText)
 {
     StartJotwell();
