@@ -528,7 +528,7 @@ void BenchBigDocument(size_t chars)
                 "target 4.5");
 
     const std::wstring savePath = TempFile(L"jotwell-bench-big-save.txt");
-    std::vector<double> keys, bareKeys, save, bareSave, find, bareFind;
+    std::vector<double> keys, bareKeys, save, bareSave, saveUtf8, find, bareFind;
     wchar_t needle[] = L"zebraneedle";
     for (int run = 0; run < 3; ++run) {
         StartJotwell();
@@ -549,6 +549,12 @@ void BenchBigDocument(size_t chars)
         if (!DoFileSave()) std::fprintf(stderr, "bench: Save failed\n");
         PumpJotwell();
         save.push_back(NowMs() - start);
+        // The same text again as UTF-8, against the UTF-16 LE Save just made.
+        SetSaveEncoding(1);
+        start = NowMs();
+        if (!DoFileSave()) std::fprintf(stderr, "bench: UTF-8 Save failed\n");
+        PumpJotwell();
+        saveUtf8.push_back(NowMs() - start);
         StopJotwell();
 
         HWND floor = CreateFloorWindow();
@@ -571,6 +577,7 @@ void BenchBigDocument(size_t chars)
     }
     Report(("type one key, median, " + label).c_str(), Median(keys), Median(bareKeys), "target 1.5");
     Report(("Save, " + label).c_str(), Median(save), Median(bareSave), "target 1.25");
+    Report(("Save as UTF-8 / as UTF-16 LE, " + label).c_str(), Median(saveUtf8), Median(save), "target 1.25");
     Report(("Find Next to a match near the end, " + label).c_str(), Median(find), Median(bareFind), "target 1.2");
 
     const double peak = OpenPeak(path, false), barePeak = OpenPeak(path, true);
