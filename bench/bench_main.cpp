@@ -2,8 +2,8 @@
 // of the same work done by a bare RichEdit control (the floor), measured in the same run.
 #include "bench_floor.h"
 
-#include "app/app_state.h"
 #include "app/startup.h"
+#include "base/app_state.h"
 #include "document/document.h"
 #include "editor/find_replace.h"
 #include "editor/word_wrap.h"

@@ -2,15 +2,15 @@
 // every message to the subsystem that owns it.
 #include "app/main_window.h"
 
-#include "app/app_state.h"
 #include "app/menu.h"
-#include "appearance/dpi.h"
-#include "appearance/theme.h"
+#include "app/window_theme.h"
+#include "base/app_state.h"
 #include "document/document.h"
 #include "document/print.h"
 #include "editor/edit_control.h"
 #include "editor/find_replace.h"
 #include "editor/status_bar.h"
+#include "editor/text_copy.h"
 #include "editor/word_wrap.h"
 #include "tray/tray.h"
 
@@ -85,7 +85,10 @@ static void OnCommand(WPARAM wParam)
     case ID_EDIT_FINDNEXT: FindNext(); break;
     case ID_EDIT_FINDPREV: FindPrevious(); break;
     case ID_EDIT_REPLACE: ShowReplaceDialog(); break;
-    case ID_FORMAT_WORDWRAP: ToggleWordWrap(); break;
+    case ID_FORMAT_WORDWRAP:
+        ToggleWordWrap();
+        UpdateTitle();
+        break;
     case ID_FORMAT_ENCODING_UTF16LE: SetSaveEncoding(0); break;
     case ID_FORMAT_ENCODING_UTF8: SetSaveEncoding(1); break;
     case ID_FORMAT_ENCODING_UTF8BOM: SetSaveEncoding(2); break;
@@ -144,8 +147,8 @@ static void OnFindReplace(LPARAM lParam)
         FindNext();
     else if (flags & FR_REPLACE)
         DoReplace();
-    else if (flags & FR_REPLACEALL)
-        std::ignore = DoReplaceAll();
+    else if ((flags & FR_REPLACEALL) && DoReplaceAll() > 0)
+        UpdateTitle();
 }
 
 LRESULT CALLBACK MainWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)

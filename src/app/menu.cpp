@@ -1,8 +1,8 @@
 #include "app/menu.h"
 
-#include "app/app_state.h"
-#include "app/messages.h"
 #include "appearance/theme.h"
+#include "base/app_state.h"
+#include "base/messages.h"
 
 #include <richedit.h>
 

@@ -1,5 +1,5 @@
-#include "app/app_state.h"
 #include "app/startup.h"
+#include "base/app_state.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
 {

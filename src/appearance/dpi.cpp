@@ -1,9 +1,8 @@
 // The text font follows the DPI of the monitor the window is on.
 #include "appearance/dpi.h"
 
-#include "app/app_state.h"
-#include "app/handles.h"
-#include "appearance/theme.h"
+#include "base/app_state.h"
+#include "base/handles.h"
 
 int EditFontHeight(UINT dpi)
 {
@@ -70,16 +69,4 @@ void RefreshDpi()
     if (dpi == g_app.currentDpi) return;
     CreateEditFont(dpi);
     g_app.currentDpi = dpi;
-}
-
-void OnDpiChanged(WPARAM wParam, LPARAM lParam)
-{
-    const UINT dpi = LOWORD(wParam);
-    CreateEditFont(dpi);
-    g_app.currentDpi = dpi;
-    ApplyEditColors();
-    if (const RECT* proposed = reinterpret_cast<const RECT*>(lParam)) {
-        SetWindowPos(g_app.hwndMain, nullptr, proposed->left, proposed->top, proposed->right - proposed->left,
-                     proposed->bottom - proposed->top, SWP_NOZORDER | SWP_NOACTIVATE);
-    }
 }

@@ -9,4 +9,3 @@ UINT QueryWindowDpi();
 void CreateEditFont(UINT dpi);
 void InitDpi();
 void RefreshDpi();
-void OnDpiChanged(WPARAM wParam, LPARAM lParam);

@@ -1,50 +1,9 @@
-// Theme modes and the palettes that follow from them: title bar, text area, status bar.
+// Which palette is in force, and the title bar that follows it. The text and the status bar
+// take the palette as values: the editor applies it to its own controls.
 #include "appearance/theme.h"
 
-#include "app/app_state.h"
-#include "app/handles.h"
-#include "appearance/dpi.h"
-#include "editor/status_bar.h"
-
-#include <richedit.h>
-#include <richole.h>
-#include <tom.h>
-
-namespace {
-
-// The control's text object model, reached without initialising OLE.
-constexpr GUID kTextDocumentId = {0x8CC497C0, 0xA1DF, 0x11CE, {0x80, 0x98, 0x00, 0xAA, 0x00, 0x47, 0xBE, 0x5D}};
-
-// Keeps the control's undo history as it is while the text is recoloured: a colour is not an
-// edit, and Undo after a theme change must take back the typing, not the colour. Only a control
-// with a history needs it (asking for the text object model costs tens of milliseconds under
-// Wine); where the control has no such model, there is nothing better to do than colour it.
-class UndoSuspended {
-public:
-    explicit UndoSuspended(HWND edit)
-    {
-        if (!SendMessageW(edit, EM_CANUNDO, 0, 0) && !SendMessageW(edit, EM_CANREDO, 0, 0)) return;
-        IRichEditOle* ole = nullptr;
-        if (SendMessageW(edit, EM_GETOLEINTERFACE, 0, reinterpret_cast<LPARAM>(&ole)) && ole) {
-            if (FAILED(ole->QueryInterface(kTextDocumentId, reinterpret_cast<void**>(&document_)))) document_ = nullptr;
-            ole->Release();
-        }
-        if (document_) document_->Undo(tomSuspend, nullptr);
-    }
-    ~UndoSuspended()
-    {
-        if (!document_) return;
-        document_->Undo(tomResume, nullptr);
-        document_->Release();
-    }
-    UndoSuspended(const UndoSuspended&) = delete;
-    UndoSuspended& operator=(const UndoSuspended&) = delete;
-
-private:
-    ITextDocument* document_ = nullptr;
-};
-
-} // namespace
+#include "base/app_state.h"
+#include "base/handles.h"
 
 EditPalette EditPaletteFor(bool dark)
 {
@@ -98,56 +57,6 @@ void ApplyTitleBarTheme()
     set(g_app.hwndMain, 19, &dark, sizeof(dark));                            // the same, earlier Windows 10
     set(g_app.hwndMain, 38, &mainWindowBackdrop, sizeof(mainWindowBackdrop)); // system backdrop
     set(g_app.hwndMain, 1029, &one, sizeof(one));
-}
-
-void ApplyEditColors()
-{
-    ApplyEditColorsTo(g_app.hwndEdit);
-}
-
-void ApplyEditColorsTo(HWND edit)
-{
-    if (!edit) return;
-    const LRESULT mask = SendMessageW(edit, EM_SETEVENTMASK, 0, 0);
-    const LRESULT modified = SendMessageW(edit, EM_GETMODIFY, 0, 0);
-    const EditPalette palette = EditPaletteFor(g_app.darkActive != 0);
-    UndoSuspended keepHistory(edit);
-    SendMessageW(edit, EM_SETBKGNDCOLOR, 0, static_cast<LPARAM>(palette.background));
-
-    CHARFORMAT2W format = {};
-    format.cbSize = sizeof(format);
-    format.dwMask = CFM_COLOR;
-    format.crTextColor = palette.text;
-    SendMessageW(edit, EM_SETCHARFORMAT, SCF_ALL, reinterpret_cast<LPARAM>(&format));
-    // Text that WM_SETTEXT puts in later (Open, New, word wrap) takes the default format,
-    // not the one just given to the existing text.
-    SendMessageW(edit, EM_SETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&format));
-
-    SendMessageW(edit, WM_SETFONT, reinterpret_cast<WPARAM>(g_app.hEditFont), 1);
-    SendMessageW(edit, EM_SETMODIFY, static_cast<WPARAM>(modified), 0);
-    SendMessageW(edit, EM_SETEVENTMASK, 0, mask);
-}
-
-void ApplyTheme()
-{
-    ResolveDarkMode();
-    ApplyTitleBarTheme();
-    RefreshDpi();
-    ApplyEditColors();
-    UpdateStatusBrush();
-    if (g_app.hwndStatus) UpdateStatusBar();
-    InvalidateRect(g_app.hwndMain, nullptr, TRUE);
-}
-
-void SetThemeMode(int mode)
-{
-    g_app.themeMode = mode;
-    ApplyTheme();
-}
-
-void OnSettingChange()
-{
-    if (g_app.themeMode == 0) ApplyTheme();
 }
 
 void CheckThemeMenuItem()

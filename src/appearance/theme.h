@@ -13,13 +13,8 @@ EditPalette EditPaletteFor(bool dark);
 // given whether the system's applications are dark.
 bool DarkForMode(int themeMode, bool systemDark);
 
-void ApplyTheme();
-void SetThemeMode(int mode);
-void OnSettingChange();
 void CheckThemeMenuItem();
-void ApplyEditColors();
-// The palette and the text font for one control, keeping its modify flag and event mask.
-void ApplyEditColorsTo(HWND edit);
+// Sets darkActive from the theme mode and, in system mode, the system's setting.
 void ResolveDarkMode();
 int QuerySystemDarkMode();
 void ApplyTitleBarTheme();

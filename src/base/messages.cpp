@@ -1,6 +1,6 @@
-#include "app/messages.h"
+#include "base/messages.h"
 
-#include "app/app_state.h"
+#include "base/app_state.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
 // The document's caption, the unsaved-changes question and New.
 #include "document/document.h"
 
-#include "app/app_state.h"
 #include "app/menu.h"
-#include "app/messages.h"
+#include "base/app_state.h"
+#include "base/messages.h"
 #include "document/caption.h"
 #include "editor/edit_control.h"
 #include "editor/status_bar.h"

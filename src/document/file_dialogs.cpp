@@ -1,6 +1,6 @@
 #include "document/file_dialogs.h"
 
-#include "app/app_state.h"
+#include "base/app_state.h"
 
 const wchar_t kTextFileFilter[] = L"Text Files (*.txt)\0*.txt\0All Files (*.*)\0*.*\0";
 

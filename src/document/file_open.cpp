@@ -1,8 +1,8 @@
 // Open: a text file read whole, decoded, and put into the control.
-#include "app/app_state.h"
-#include "app/handles.h"
 #include "app/menu.h"
-#include "app/messages.h"
+#include "base/app_state.h"
+#include "base/handles.h"
+#include "base/messages.h"
 #include "document/document.h"
 #include "document/file_dialogs.h"
 #include "document/text_codec.h"

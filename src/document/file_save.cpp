@@ -1,13 +1,13 @@
 // Save and Save As: the text in the document's save encoding, written so that a failure
 // never destroys what was on disk.
-#include "app/app_state.h"
-#include "app/handles.h"
 #include "app/menu.h"
-#include "app/messages.h"
+#include "base/app_state.h"
+#include "base/handles.h"
+#include "base/messages.h"
 #include "document/document.h"
 #include "document/file_dialogs.h"
 #include "document/safe_write.h"
-#include "editor/edit_control.h"
+#include "editor/text_copy.h"
 
 #include <richedit.h>
 

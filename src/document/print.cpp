@@ -2,9 +2,9 @@
 // black on white, in the editor's face at 11 points.
 #include "document/print.h"
 
-#include "app/app_state.h"
-#include "app/handles.h"
-#include "app/messages.h"
+#include "base/app_state.h"
+#include "base/handles.h"
+#include "base/messages.h"
 #include "document/print_layout.h"
 
 #include <algorithm>

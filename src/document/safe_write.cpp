@@ -1,6 +1,6 @@
 #include "document/safe_write.h"
 
-#include "app/handles.h"
+#include "base/handles.h"
 #include "document/save_path.h"
 
 #include <windows.h>

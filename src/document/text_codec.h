@@ -40,13 +40,6 @@ size_t Utf16Units(const unsigned char* bytes, size_t count);
 // when out is given, the units written into it (capacity `room`). 0 when nothing decodes.
 size_t DecodeMultiByte(unsigned codePage, const unsigned char* bytes, size_t count, wchar_t* out, size_t room);
 
-// Copies the next units of text[pos, length) into out (room units, at least 2) in the form the
-// control is given them, advances pos and returns the number of units written. A CR not
-// followed by LF goes in as CR LF: the control reads CR CR LF as a soft break (a space) and
-// would join the two lines. The units never end between CR and LF (two breaks) or between
-// the halves of a surrogate pair, so the text can be handed over in any number of pieces.
-size_t NextControlChunk(const wchar_t* text, size_t length, size_t& pos, wchar_t* out, size_t room);
-
 // Largest file Open reads: its size and size + 4 must fit the decoding calls' signed counts.
 inline constexpr unsigned long long kMaxOpenBytes = 0x7FFFFFFFull - 4;
 

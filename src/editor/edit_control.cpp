@@ -1,18 +1,52 @@
 #include "editor/edit_control.h"
 
-#include "app/app_state.h"
-#include "app/handles.h"
 #include "appearance/theme.h"
+#include "base/app_state.h"
+#include "base/handles.h"
 #include "editor/status_bar.h"
 #include "editor/text_stream.h"
 
 #include <commctrl.h>
+#include <richole.h>
 #include <shellapi.h>
+#include <tom.h>
 
 #include <cstring>
 #include <cwchar>
 
 namespace {
+
+// The control's text object model, reached without initialising OLE.
+constexpr GUID kTextDocumentId = {0x8CC497C0, 0xA1DF, 0x11CE, {0x80, 0x98, 0x00, 0xAA, 0x00, 0x47, 0xBE, 0x5D}};
+
+// Keeps the control's undo history as it is while the text is recoloured: a colour is not an
+// edit, and Undo after a theme change must take back the typing, not the colour. Only a control
+// with a history needs it (asking for the text object model costs tens of milliseconds under
+// Wine); where the control has no such model, there is nothing better to do than colour it.
+class UndoSuspended {
+public:
+    explicit UndoSuspended(HWND edit)
+    {
+        if (!SendMessageW(edit, EM_CANUNDO, 0, 0) && !SendMessageW(edit, EM_CANREDO, 0, 0)) return;
+        IRichEditOle* ole = nullptr;
+        if (SendMessageW(edit, EM_GETOLEINTERFACE, 0, reinterpret_cast<LPARAM>(&ole)) && ole) {
+            if (FAILED(ole->QueryInterface(kTextDocumentId, reinterpret_cast<void**>(&document_)))) document_ = nullptr;
+            ole->Release();
+        }
+        if (document_) document_->Undo(tomSuspend, nullptr);
+    }
+    ~UndoSuspended()
+    {
+        if (!document_) return;
+        document_->Undo(tomResume, nullptr);
+        document_->Release();
+    }
+    UndoSuspended(const UndoSuspended&) = delete;
+    UndoSuspended& operator=(const UndoSuspended&) = delete;
+
+private:
+    ITextDocument* document_ = nullptr;
+};
 
 // Puts the clipboard's text in place of the selection, one step for Undo. The control's own
 // Paste would bring other programs' formatting along, and under Wine, in plain-text mode, it
@@ -114,28 +148,30 @@ bool TakeOverEditControl(HWND edit, const wchar_t* text, size_t length, const wc
     return true;
 }
 
-wchar_t* TextCopyBuffer(size_t units)
+void ApplyEditColors()
 {
-    if (units <= g_app.textCopyUnits) return g_app.textCopy;
-    // The old contents are not needed: freed first, they leave the most room for the new.
-    FreeTextCopyBuffer();
-    // Room to grow, so that a document getting longer does not reallocate at every copy;
-    // short of memory, the room is the first thing to give up.
-    size_t room = units + units / 8 + 64;
-    void* grown = HeapAlloc(GetProcessHeap(), 0, room * sizeof(wchar_t));
-    if (!grown) {
-        room = units;
-        grown = HeapAlloc(GetProcessHeap(), 0, room * sizeof(wchar_t));
-        if (!grown) return nullptr;
-    }
-    g_app.textCopy = static_cast<wchar_t*>(grown);
-    g_app.textCopyUnits = room;
-    return g_app.textCopy;
+    ApplyEditColorsTo(g_app.hwndEdit);
 }
 
-void FreeTextCopyBuffer()
+void ApplyEditColorsTo(HWND edit)
 {
-    if (g_app.textCopy) HeapFree(GetProcessHeap(), 0, g_app.textCopy);
-    g_app.textCopy = nullptr;
-    g_app.textCopyUnits = 0;
+    if (!edit) return;
+    const LRESULT mask = SendMessageW(edit, EM_SETEVENTMASK, 0, 0);
+    const LRESULT modified = SendMessageW(edit, EM_GETMODIFY, 0, 0);
+    const EditPalette palette = EditPaletteFor(g_app.darkActive != 0);
+    UndoSuspended keepHistory(edit);
+    SendMessageW(edit, EM_SETBKGNDCOLOR, 0, static_cast<LPARAM>(palette.background));
+
+    CHARFORMAT2W format = {};
+    format.cbSize = sizeof(format);
+    format.dwMask = CFM_COLOR;
+    format.crTextColor = palette.text;
+    SendMessageW(edit, EM_SETCHARFORMAT, SCF_ALL, reinterpret_cast<LPARAM>(&format));
+    // Text that WM_SETTEXT puts in later (Open, New, word wrap) takes the default format,
+    // not the one just given to the existing text.
+    SendMessageW(edit, EM_SETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&format));
+
+    SendMessageW(edit, WM_SETFONT, reinterpret_cast<WPARAM>(g_app.hEditFont), 1);
+    SendMessageW(edit, EM_SETMODIFY, static_cast<WPARAM>(modified), 0);
+    SendMessageW(edit, EM_SETEVENTMASK, 0, mask);
 }

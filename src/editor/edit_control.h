@@ -8,6 +8,11 @@
 inline constexpr DWORD kEditStyleWrapped = 0x50200144;   // child, visible, vscroll, no-hide-sel, autovscroll, multiline
 inline constexpr DWORD kEditStyleUnwrapped = 0x503001C4; // the same with hscroll and autohscroll
 
+// The palette in force and the text font on the document's control, or on one control, keeping
+// its modify flag and event mask; the colouring never enters the undo history.
+void ApplyEditColors();
+void ApplyEditColorsTo(HWND edit);
+
 // Creates a RichEdit control with the styles for `wordWrap` and the text limit lifted.
 // Returns null when the control cannot be created.
 HWND CreateEditControl(HWND parent, int wordWrap, int x, int y, int width, int height);
@@ -27,10 +32,3 @@ HWND CreateDocumentControl(int wordWrap, const CHARFORMAT2W* format);
 // more than its text's length: 400 k characters took 31 s to clear (16 s to stream over) and
 // 40 ms to destroy with their control.
 bool TakeOverEditControl(HWND edit, const wchar_t* text, size_t length, const wchar_t* label);
-
-// A buffer of at least `units` UTF-16 units for a copy of the control's whole text, kept
-// for the run: the status counts and Save fill it again and again, and a fresh block for a
-// large document would fault in every page of it each time. Null when it cannot grow; the
-// contents do not survive the next call.
-wchar_t* TextCopyBuffer(size_t units);
-void FreeTextCopyBuffer();

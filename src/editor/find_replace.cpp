@@ -1,10 +1,9 @@
 // Find and Replace through the system's modeless dialogs and the control's own search.
 #include "editor/find_replace.h"
 
-#include "app/app_state.h"
-#include "app/handles.h"
-#include "app/messages.h"
-#include "document/document.h"
+#include "base/app_state.h"
+#include "base/handles.h"
+#include "base/messages.h"
 #include "editor/replace_text.h"
 #include "editor/status_bar.h"
 
@@ -212,9 +211,6 @@ uint32_t DoReplaceAll()
     InvalidateRect(edit, nullptr, TRUE);
     SendMessageW(edit, EM_SETEVENTMASK, 0, mask);
     SendMessageW(edit, EM_SETMODIFY, 1, 0);
-    if (mask & ENM_CHANGE) {
-        UpdateStatusBar();
-        UpdateTitle();
-    }
+    if (mask & ENM_CHANGE) UpdateStatusBar();
     return static_cast<uint32_t>(matches.count);
 }

@@ -1,9 +1,9 @@
 // The status bar: the caret's line and column and the document's counts.
 #include "editor/status_bar.h"
 
-#include "app/app_state.h"
-#include "editor/edit_control.h"
+#include "base/app_state.h"
 #include "editor/status_text.h"
+#include "editor/text_copy.h"
 
 #include <commctrl.h>
 #include <richedit.h>
@@ -52,19 +52,6 @@ bool CountAfterKeyEdit(const KeyEdit& key, HWND edit, LRESULT length, const CHAR
 }
 
 } // namespace
-
-wchar_t* FormatDecimal(uint32_t value, wchar_t* out)
-{
-    wchar_t digits[10];
-    int n = 0;
-    do {
-        digits[n++] = static_cast<wchar_t>(L'0' + value % 10);
-        value /= 10;
-    } while (value != 0);
-    for (int i = 0; i < n; ++i) out[i] = digits[n - 1 - i];
-    out[n] = L'\0';
-    return out;
-}
 
 void NoteKeyEdit(const MSG& msg)
 {

@@ -4,9 +4,6 @@
 
 #include <cstdint>
 
-// Writes the decimal digits of value and a NUL into out (at least 11 units); returns out.
-wchar_t* FormatDecimal(uint32_t value, wchar_t* out);
-
 // Called by the message loop around each message it dispatches: notes a key that would add
 // or remove one unit at the caret, so the refresh it causes need not recount the document.
 void NoteKeyEdit(const MSG& msg);

@@ -1,7 +1,5 @@
 #include "editor/status_text.h"
 
-#include "editor/status_bar.h"
-
 static bool IsWordUnit(wchar_t unit)
 {
     return unit != L' ' && unit != L'\t' && unit != L'\r' && unit != L'\n';
@@ -38,6 +36,19 @@ uint32_t WordsAddedByUnit(wchar_t before, wchar_t unit, wchar_t after)
     // A word unit between two separators starts a word; a separator inside a word splits it.
     if (IsWordUnit(unit)) return !wordBefore && !wordAfter ? 1u : 0u;
     return wordBefore && wordAfter ? 1u : 0u;
+}
+
+wchar_t* FormatDecimal(uint32_t value, wchar_t* out)
+{
+    wchar_t digits[10];
+    int n = 0;
+    do {
+        digits[n++] = static_cast<wchar_t>(L'0' + value % 10);
+        value /= 10;
+    } while (value != 0);
+    for (int i = 0; i < n; ++i) out[i] = digits[n - 1 - i];
+    out[n] = L'\0';
+    return out;
 }
 
 static wchar_t* Append(wchar_t* out, const wchar_t* piece)

@@ -21,6 +21,9 @@ bool IsSimpleKeyUnit(wchar_t unit);
 // the start or the end of the text); taking it out again removes as many.
 uint32_t WordsAddedByUnit(wchar_t before, wchar_t unit, wchar_t after);
 
+// Writes the decimal digits of value and a NUL into out (at least 11 units); returns out.
+wchar_t* FormatDecimal(uint32_t value, wchar_t* out);
+
 // "Ln 12, Col 5  |  230 words  |  1402 chars  |  57 lines" into out (at least 512 units).
 void BuildStatusText(uint32_t line, uint32_t column, uint32_t words, uint32_t chars, uint32_t lines, wchar_t* out);
 

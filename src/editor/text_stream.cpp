@@ -1,6 +1,6 @@
 #include "editor/text_stream.h"
 
-#include "document/text_codec.h"
+#include "editor/control_text.h"
 #include "editor/status_bar.h"
 #include "editor/status_text.h"
 

@@ -1,10 +1,9 @@
 // Word wrap: the control's wrapping is fixed by its styles, so the toggle re-creates it.
 #include "editor/word_wrap.h"
 
-#include "app/app_state.h"
-#include "app/handles.h"
-#include "app/messages.h"
-#include "document/document.h"
+#include "base/app_state.h"
+#include "base/handles.h"
+#include "base/messages.h"
 #include "editor/edit_control.h"
 #include "editor/status_bar.h"
 
@@ -46,6 +45,5 @@ void ToggleWordWrap()
     SendMessageW(edit, EM_SETMODIFY, static_cast<WPARAM>(modified), 0);
     // Ln, Col and the line count follow the new control's wrapping.
     UpdateStatusBar();
-    UpdateTitle();
     SetFocus(edit);
 }

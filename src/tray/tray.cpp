@@ -1,7 +1,7 @@
 // Minimise to the notification area: Shift+minimise hides the window behind an icon.
 #include "tray/tray.h"
 
-#include "app/app_state.h"
+#include "base/app_state.h"
 
 NOTIFYICONDATAW InitialTrayIconData()
 {

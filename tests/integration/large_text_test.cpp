@@ -5,6 +5,7 @@
 #include "support/import_patch.h"
 #include "support/text_reference.h"
 
+#include "app/window_theme.h"
 #include "appearance/theme.h"
 #include "document/document.h"
 #include "editor/find_replace.h"

@@ -3,7 +3,7 @@
 #include "support/app_fixture.h"
 #include "support/dialog_script.h"
 
-#include "appearance/theme.h"
+#include "app/window_theme.h"
 #include "document/print.h"
 
 #include <string>

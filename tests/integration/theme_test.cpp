@@ -6,6 +6,7 @@
 #include "support/screenshot.h"
 
 #include "app/menu.h"
+#include "app/window_theme.h"
 #include "appearance/dpi.h"
 #include "appearance/theme.h"
 #include "editor/word_wrap.h"

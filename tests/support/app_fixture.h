@@ -1,7 +1,7 @@
 // Runs the real main window inside the test process and drives it with real messages.
 #pragma once
 
-#include "app/app_state.h"
+#include "base/app_state.h"
 
 #include <richedit.h>
 

@@ -1,5 +1,5 @@
 // The handle-free rules behind streaming a text into the control and Replace All.
-#include "document/text_codec.h"
+#include "editor/control_text.h"
 #include "editor/replace_text.h"
 #include "editor/status_text.h"
 

@@ -1,5 +1,4 @@
 // The status bar's counting rules and its text.
-#include "editor/status_bar.h"
 #include "editor/status_text.h"
 
 #include <gtest/gtest.h>

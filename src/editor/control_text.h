@@ -1,0 +1,11 @@
+// The form whole texts are handed to the text control in, without a window.
+#pragma once
+
+#include <cstddef>
+
+// Copies the next units of text[pos, length) into out (room units, at least 2) in the form the
+// control is given them, advances pos and returns the number of units written. A CR not
+// followed by LF goes in as CR LF: the control reads CR CR LF as a soft break (a space) and
+// would join the two lines. The units never end between CR and LF (two breaks) or between
+// the halves of a surrogate pair, so the text can be handed over in any number of pieces.
+size_t NextControlChunk(const wchar_t* text, size_t length, size_t& pos, wchar_t* out, size_t room);
