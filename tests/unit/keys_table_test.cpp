@@ -1,7 +1,7 @@
 // The README's table of keys against the shortcut table and the menu bar's labels.
-#include "app/app_state.h"
 #include "app/menu.h"
 #include "app/shortcuts.h"
+#include "base/app_state.h"
 
 #include <gtest/gtest.h>
 
@@ -153,6 +153,10 @@ TEST(KeysTable, ReadmeAgreesWithTheShortcutsAndTheMenuBar)
         const auto item = items.find(row.item);
         ASSERT_NE(item, items.end()) << "no menu item " << row.item;
         listedItems.insert(row.item);
+        if (row.keys.front() == "\xE2\x80\x94") {   // an em dash: an item without keys
+            EXPECT_EQ(item->second.hint, "") << row.item;
+            continue;
+        }
         EXPECT_EQ(item->second.hint, row.keys.front()) << row.item;
         for (const std::string& text : row.keys) {
             const Keys k = ParseKeys(text);
