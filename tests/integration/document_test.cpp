@@ -229,43 +229,31 @@ TEST_F(DocumentTest, NewAsksAndFollowsTheAnswer)
 TEST_F(DocumentTest, NothingChangedBehindAFileDialogIsLost)
 {
     TempFolder folder;
-    const std::wstring saved = folder.File(L"saved.txt"), other = folder.File(L"other.txt");
-    WriteFileBytes(other, "other");
+    WriteFileBytes(folder.File(L"other.txt"), "other");
     TypeText(L"cat cat");
     SendMessageW(g_app.hwndMain, WM_COMMAND, ID_EDIT_REPLACE, 0);
-    Pump();
     const HWND replace = g_app.hwndFindDialog;
-    ASSERT_TRUE(replace);
     std::vector<bool> replaceEnabled;
-    const auto choose = [&](const std::wstring& path, const wchar_t* changeBehind) {
-        return [&, path, changeBehind](HWND dialog) {
+    // Notes whether Replace takes input, changes the text behind the dialog, then answers it.
+    const auto answer = [&](const wchar_t* change, const std::wstring& file, int button) {
+        return [&, change, file, button](HWND dialog) {
             replaceEnabled.push_back(IsWindowEnabled(replace) != FALSE);
-            if (changeBehind) SendMessageW(g_app.hwndEdit, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(changeBehind));
-            SetWindowTextW(GetDlgItem(dialog, 0x47c), path.c_str());
-            ClickDialogButton(dialog, IDOK);
+            if (change) SendMessageW(g_app.hwndEdit, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(change));
+            if (!file.empty()) SetWindowTextW(GetDlgItem(dialog, 0x47c), file.c_str());
+            ClickDialogButton(dialog, button);
         };
     };
-    {
-        DialogScript script;
-        script.Then(choose(saved, L" dog"));
-        SendMessageW(g_app.hwndMain, WM_COMMAND, ID_FILE_SAVEAS, 0);
-        Pump();
-        ASSERT_EQ(script.pending(), 0u);
-    }
-    EXPECT_EQ(ReadFileBytes(saved), std::string("\xFF\xFE" "c\0a\0t\0 \0c\0a\0t\0 \0d\0o\0g\0", 24));
+    DialogScript script;
+    script.Then(answer(L" dog", folder.File(L"saved.txt"), IDOK));
+    SendMessageW(g_app.hwndMain, WM_COMMAND, ID_FILE_SAVEAS, 0);
+    EXPECT_EQ(ReadFileBytes(folder.File(L"saved.txt")),
+              std::string("\xFF\xFE" "c\0a\0t\0 \0c\0a\0t\0 \0d\0o\0g\0", 24));
     EXPECT_EQ(Caption(), L"saved.txt - Jotwell");
-    {
-        TypeText(L"!");
-        DialogScript script;
-        script.Then([&](HWND dialog) {
-            replaceEnabled.push_back(IsWindowEnabled(replace) != FALSE);
-            ClickDialogButton(dialog, IDNO);
-        });
-        script.Then(choose(other, nullptr));
-        SendMessageW(g_app.hwndMain, WM_COMMAND, ID_FILE_OPEN, 0);
-        Pump();
-        ASSERT_EQ(script.pending(), 0u);
-    }
+
+    TypeText(L"!");
+    script.Then(answer(nullptr, L"", IDNO)).Then(answer(nullptr, folder.File(L"other.txt"), IDOK));
+    SendMessageW(g_app.hwndMain, WM_COMMAND, ID_FILE_OPEN, 0);
+    Pump();
     EXPECT_EQ(EditText(), L"other");
     EXPECT_EQ(replaceEnabled, (std::vector<bool>{false, false, false}));
     EXPECT_TRUE(IsWindowEnabled(replace));

@@ -9,33 +9,25 @@
 #include <shlobj.h>
 
 #include <cstring>
+#include <filesystem>
 #include <string>
 #include <vector>
 
 namespace {
 
-using DropTest = JotwellTest;
-using LinkSaveTest = JotwellTest;
+using DropAndLinkTest = JotwellTest;
 
-// An HDROP as the shell hands it over: DROPFILES, then the NUL-separated names and one more NUL.
-HDROP MakeDrop(const std::vector<std::wstring>& paths)
+// Drops the files on target in an HDROP as the shell builds it; true when the program let it go.
+bool Drop(HWND target, const std::vector<std::wstring>& paths)
 {
     std::wstring names;
     for (const std::wstring& path : paths) names += path + L'\0';
-    names += L'\0';
-    HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + names.size() * sizeof(wchar_t));
-    auto* files = static_cast<DROPFILES*>(GlobalLock(memory));
+    HGLOBAL drop = GlobalAlloc(GHND, sizeof(DROPFILES) + (names.size() + 1) * sizeof(wchar_t));
+    auto* files = static_cast<DROPFILES*>(GlobalLock(drop));
     files->pFiles = sizeof(DROPFILES);
     files->fWide = TRUE;
     std::memcpy(files + 1, names.data(), names.size() * sizeof(wchar_t));
-    GlobalUnlock(memory);
-    return static_cast<HDROP>(memory);
-}
-
-// Drops the files on target; true when the program let the drop go (DragFinish).
-bool Drop(HWND target, const std::vector<std::wstring>& paths)
-{
-    const HDROP drop = MakeDrop(paths);
+    GlobalUnlock(drop);
     PostMessageW(target, WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0);
     Pump();
     return GlobalSize(drop) == 0;
@@ -46,73 +38,55 @@ std::string Utf16File(const std::wstring& text)
     return "\xFF\xFE" + std::string(reinterpret_cast<const char*>(text.data()), text.size() * sizeof(wchar_t));
 }
 
-TEST_F(DropTest, TheFirstFileDroppedOnTheWindowOrTheTextOpens)
+size_t FilesIn(const std::wstring& folder)
 {
-    EXPECT_TRUE(GetWindowLongW(g_app.hwndMain, GWL_EXSTYLE) & WS_EX_ACCEPTFILES);
-    EXPECT_TRUE(GetWindowLongW(g_app.hwndEdit, GWL_EXSTYLE) & WS_EX_ACCEPTFILES);
+    size_t count = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) count += entry.is_regular_file() ? 1 : 0;
+    return count;
+}
+
+TEST_F(DropAndLinkTest, TheFirstFileDroppedOnTheWindowOrTheTextOpensAfterTheQuestion)
+{
     TempFolder folder;
     WriteFileBytes(folder.File(L"one.txt"), "first");
     WriteFileBytes(folder.File(L"two.txt"), "second");
-    DialogScript unexpected;
-
+    DialogScript script;
+    EXPECT_TRUE(GetWindowLongW(g_app.hwndMain, GWL_EXSTYLE) & WS_EX_ACCEPTFILES);
     EXPECT_TRUE(Drop(g_app.hwndMain, {folder.File(L"one.txt")}));
     EXPECT_EQ(EditText(), L"first");
     EXPECT_EQ(WindowText(g_app.hwndMain), L"one.txt - Jotwell");
-    // A new control from the drop accepts files too, and of two files the first opens.
+    // The control the drop made accepts files too; of two files the first opens.
     EXPECT_TRUE(Drop(g_app.hwndEdit, {folder.File(L"two.txt"), folder.File(L"one.txt")}));
     EXPECT_EQ(EditText(), L"second");
-    EXPECT_EQ(std::wstring(g_app.currentFilePath), folder.File(L"two.txt"));
-    EXPECT_FALSE(EditModified());
+    EXPECT_TRUE(GetWindowLongW(g_app.hwndEdit, GWL_EXSTYLE) & WS_EX_ACCEPTFILES);
     EXPECT_FALSE(SendMessageW(g_app.hwndEdit, EM_CANUNDO, 0, 0));
-    // A folder cannot be opened: the document stays.
-    EXPECT_TRUE(Drop(g_app.hwndEdit, {folder.path()}));
-    EXPECT_EQ(EditText(), L"second");
-    EXPECT_TRUE(unexpected.seen().empty());
-}
+    EXPECT_TRUE(script.seen().empty());
 
-TEST_F(DropTest, CancelInThePromptKeepsTheChangedDocument)
-{
-    TempFolder folder;
-    WriteFileBytes(folder.File(L"one.txt"), "first");
-    TypeText(L"mine");
-    DialogScript script;
-    script.Press(IDCANCEL);
+    // A changed document asks first, and Cancel keeps it; a folder cannot be opened.
+    TypeText(L"mine ");
+    script.Press(IDCANCEL).Press(IDNO);
     EXPECT_TRUE(Drop(g_app.hwndEdit, {folder.File(L"one.txt")}));
-    EXPECT_EQ(script.seen().size(), 1u);
-    EXPECT_EQ(EditText(), L"mine");
-    EXPECT_EQ(WindowText(g_app.hwndMain), L"*Untitled - Jotwell");
+    EXPECT_TRUE(Drop(g_app.hwndMain, {folder.path()}));
+    EXPECT_EQ(script.seen().size(), 2u);
+    EXPECT_EQ(EditText(), L"mine second");
+    EXPECT_EQ(WindowText(g_app.hwndMain), L"*two.txt - Jotwell");
 }
 
 std::wstring FinalPath(const std::wstring& name)
 {
-    HANDLE file = CreateFileW(name.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file = CreateFileW(name.c_str(), 0, 7, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     wchar_t path[MAX_PATH] = {};
-    if (file != INVALID_HANDLE_VALUE) {
-        GetFinalPathNameByHandleW(file, path, MAX_PATH, FILE_NAME_NORMALIZED);
-        CloseHandle(file);
-    }
+    if (file != INVALID_HANDLE_VALUE) GetFinalPathNameByHandleW(file, path, MAX_PATH, FILE_NAME_NORMALIZED);
+    if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
     return path;
 }
 
-size_t FilesIn(const std::wstring& folder)
-{
-    size_t count = 0;
-    WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
-    for (bool more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileW(search, &found) != FALSE)
-        count += (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ? 0 : 1;
-    if (search != INVALID_HANDLE_VALUE) FindClose(search);
-    return count;
-}
-
 // tools/links.sh makes the links on the Unix side before the run; elsewhere there are none.
-TEST_F(LinkSaveTest, SaveThroughASymbolicLinkWritesItsTargetAndKeepsTheLink)
+TEST_F(DropAndLinkTest, SaveThroughASymbolicLinkWritesItsTargetAndKeepsTheLink)
 {
     const std::wstring folder = BesideTestProgram(L"links");
     const std::wstring link = folder + L"\\link.txt", target = folder + L"\\target.txt";
-    if (FinalPath(link).find(L"target.txt") == std::wstring::npos)
-        GTEST_SKIP() << "no symbolic links beside the test program (tools/links.sh makes them)";
+    if (FinalPath(link).find(L"target.txt") == std::wstring::npos) GTEST_SKIP() << "no links (tools/links.sh)";
     WriteFileBytes(target, "old");
     ASSERT_EQ(OpenDocumentFile(link.c_str()), 1);
     TypeText(L"new ");
@@ -120,9 +94,9 @@ TEST_F(LinkSaveTest, SaveThroughASymbolicLinkWritesItsTargetAndKeepsTheLink)
     EXPECT_EQ(ReadFileBytes(target), Utf16File(L"new old"));
     EXPECT_EQ(FinalPath(link), FinalPath(target));
     EXPECT_EQ(WindowText(g_app.hwndMain), L"link.txt - Jotwell");
-    EXPECT_EQ(FilesIn(folder), 2u);   // target and link; the broken link is seen by nothing
+    EXPECT_EQ(FilesIn(folder), 2u); // target and link: no temporary file, and the broken link stays unseen
 
-    // A link that leads nowhere fails as a file that cannot be created would.
+    // A link that leads nowhere fails as a file that cannot be created.
     lstrcpyW(g_app.currentFilePath, (folder + L"\\broken.txt").c_str());
     TypeText(L"x");
     EXPECT_EQ(DoFileSave(), 0);
@@ -144,29 +118,25 @@ BOOL WINAPI HalfWrite(HANDLE file, LPCVOID data, DWORD size, LPDWORD written, LP
     return FALSE;
 }
 
-TEST_F(LinkSaveTest, SaveOfOneHardLinkChangesBothNamesOrNeither)
+TEST_F(DropAndLinkTest, SaveOfOneHardLinkChangesBothNamesOrNeither)
 {
     TempFolder folder;
     const std::wstring one = folder.File(L"one.txt"), two = folder.File(L"two.txt");
     WriteFileBytes(one, "old");
     ASSERT_TRUE(CreateHardLinkW(two.c_str(), one.c_str(), nullptr));
     ASSERT_EQ(OpenDocumentFile(one.c_str()), 1);
-    TypeText(L"new ");
-    ASSERT_EQ(DoFileSave(), 1);
-    EXPECT_EQ(ReadFileBytes(one), Utf16File(L"new old"));
-    EXPECT_EQ(ReadFileBytes(two), Utf16File(L"new old"));
-    EXPECT_EQ(FilesIn(folder.path()), 2u);
-
-    ImportPatch write("kernel32.dll", "WriteFile", reinterpret_cast<void*>(&HalfWrite));
-    ASSERT_TRUE(write.ok());
-    TypeText(L"more ");
-    t_failNextWrite = true;
-    EXPECT_EQ(DoFileSave(), 0);
-    EXPECT_FALSE(t_failNextWrite);
-    EXPECT_EQ(ReadFileBytes(one), Utf16File(L"new old"));
-    EXPECT_EQ(ReadFileBytes(two), Utf16File(L"new old"));
-    EXPECT_EQ(FilesIn(folder.path()), 2u);   // no backup left behind
-    EXPECT_TRUE(EditModified());
+    for (const bool fails : {false, true}) {
+        ImportPatch write("kernel32.dll", "WriteFile", reinterpret_cast<void*>(&HalfWrite));
+        t_failNextWrite = fails;
+        TypeText(L"new ");
+        EXPECT_EQ(DoFileSave(), fails ? 0 : 1);
+        EXPECT_FALSE(t_failNextWrite);
+        // The failed write leaves the bytes of the first save under both names, and no backup.
+        EXPECT_EQ(ReadFileBytes(one), Utf16File(L"new old"));
+        EXPECT_EQ(ReadFileBytes(two), Utf16File(L"new old"));
+        EXPECT_EQ(FilesIn(folder.path()), 2u);
+        EXPECT_EQ(EditModified(), fails);
+    }
 }
 
 } // namespace

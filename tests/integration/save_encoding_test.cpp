@@ -18,43 +18,34 @@ void Command(UINT id)
 
 UINT MarkedEncoding()
 {
-    for (UINT id : {ID_FORMAT_ENCODING_UTF16LE, ID_FORMAT_ENCODING_UTF8, ID_FORMAT_ENCODING_UTF8BOM})
+    for (UINT id = ID_FORMAT_ENCODING_UTF16LE; id <= ID_FORMAT_ENCODING_UTF8BOM; ++id)
         if (GetMenuState(GetMenu(g_app.hwndMain), id, MF_BYCOMMAND) & MF_CHECKED) return id;
     return 0;
 }
 
-TEST_F(SaveEncodingTest, EachItemChoosesTheBytesSaveWrites)
+TEST_F(SaveEncodingTest, EachItemChoosesTheBytesSaveWritesUntilNewOrOpen)
 {
     TempFolder folder;
     const std::wstring path = folder.File(L"enc.txt");
     WriteFileBytes(path, "caf\xC3\xA9\r\nx");
     ASSERT_EQ(OpenDocumentFile(path.c_str()), 1);
     EXPECT_EQ(MarkedEncoding(), ID_FORMAT_ENCODING_UTF16LE);
-
-    const struct {
-        UINT id;
-        std::string bytes;
-    } rows[] = {
+    const std::pair<UINT, std::string> rows[] = {
         {ID_FORMAT_ENCODING_UTF8, "caf\xC3\xA9\r\nx"},
         {ID_FORMAT_ENCODING_UTF8BOM, "\xEF\xBB\xBF" "caf\xC3\xA9\r\nx"},
         {ID_FORMAT_ENCODING_UTF16LE, std::string("\xFF\xFE" "c\0a\0f\0\xE9\0\r\0\n\0x\0", 16)},
     };
-    for (const auto& row : rows) {
-        Command(row.id);
-        EXPECT_EQ(MarkedEncoding(), row.id);
-        // The file no longer holds what Save would write: the document counts as changed.
-        EXPECT_TRUE(EditModified());
+    for (const auto& [id, bytes] : rows) {
+        Command(id);
+        EXPECT_EQ(MarkedEncoding(), id);
+        // The file no longer holds what Save would write; and the choice is no edit to undo.
         EXPECT_EQ(WindowText(g_app.hwndMain), L"*enc.txt - Jotwell");
-        // Not an edit: Undo has nothing to take back.
         EXPECT_FALSE(SendMessageW(g_app.hwndEdit, EM_CANUNDO, 0, 0));
         Command(ID_FILE_SAVE);
-        EXPECT_EQ(ReadFileBytes(path), row.bytes);
-        EXPECT_FALSE(EditModified());
-        Command(row.id);   // the marked item: nothing happens
+        EXPECT_EQ(ReadFileBytes(path), bytes);
+        Command(id); // the marked item again: nothing happens
         EXPECT_FALSE(EditModified());
     }
-
-    // New and Open go back to UTF-16 LE.
     Command(ID_FORMAT_ENCODING_UTF8);
     ASSERT_EQ(OpenDocumentFile(path.c_str()), 1);
     EXPECT_EQ(MarkedEncoding(), ID_FORMAT_ENCODING_UTF16LE);
@@ -63,38 +54,32 @@ TEST_F(SaveEncodingTest, EachItemChoosesTheBytesSaveWrites)
     script.Press(IDNO);
     Command(ID_FILE_NEW);
     EXPECT_EQ(MarkedEncoding(), ID_FORMAT_ENCODING_UTF16LE);
-    EXPECT_EQ(g_app.saveEncoding, 0);
 }
 
 // UTF-8 has no form for a lone surrogate: Save and Save As refuse, say why, and write nothing.
 TEST_F(SaveEncodingTest, LoneSurrogateIsNeverWrittenAsUtf8)
 {
     TempFolder folder;
-    const std::wstring path = folder.File(L"old.txt");
-    const std::wstring other = folder.File(L"other.txt");
-    WriteFileBytes(path, "old bytes");
+    const std::wstring path = folder.File(L"old.txt"), other = folder.File(L"other.txt");
+    WriteFileBytes(path, "old");
     ASSERT_EQ(OpenDocumentFile(path.c_str()), 1);
-    SendMessageW(g_app.hwndEdit, EM_SETSEL, 0, 9);
+    SendMessageW(g_app.hwndEdit, EM_SETSEL, 0, 3);
     SendMessageW(g_app.hwndEdit, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(L"a\xD800z"));
     Command(ID_FORMAT_ENCODING_UTF8);
-
     DialogScript script;
     script.Press(IDOK).ChooseFile(other).Press(IDOK);
     Command(ID_FILE_SAVE);
     Command(ID_FILE_SAVEAS);
     ASSERT_EQ(script.seen().size(), 3u);
-    for (size_t box : {0u, 2u}) {
-        EXPECT_EQ(script.seen()[box].title, L"Jotwell");
-        EXPECT_NE(script.seen()[box].text.find(L"UTF-8 cannot store"), std::wstring::npos);
-        EXPECT_EQ(script.seen()[box].icon, LoadIconW(nullptr, IDI_WARNING));
+    for (const SeenDialog& box : {script.seen()[0], script.seen()[2]}) {
+        EXPECT_EQ(box.title, L"Jotwell");
+        EXPECT_NE(box.text.find(L"UTF-8 cannot store"), std::wstring::npos);
+        EXPECT_EQ(box.icon, LoadIconW(nullptr, IDI_WARNING));
     }
-    EXPECT_EQ(ReadFileBytes(path), "old bytes");
+    EXPECT_EQ(ReadFileBytes(path), "old");
     EXPECT_EQ(GetFileAttributesW(other.c_str()), INVALID_FILE_ATTRIBUTES);
     EXPECT_TRUE(EditModified());
-    EXPECT_EQ(std::wstring(g_app.currentFilePath), path);
-
-    // UTF-16 LE keeps it.
-    Command(ID_FORMAT_ENCODING_UTF16LE);
+    Command(ID_FORMAT_ENCODING_UTF16LE); // which keeps it
     Command(ID_FILE_SAVE);
     EXPECT_EQ(ReadFileBytes(path), std::string("\xFF\xFE" "a\0\x00\xD8z\0", 8));
 }
