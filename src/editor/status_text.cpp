@@ -40,6 +40,22 @@ uint32_t WordsAddedByUnit(wchar_t before, wchar_t unit, wchar_t after)
     return wordBefore && wordAfter ? 1u : 0u;
 }
 
+long ClampPosition(long position, long textEnd)
+{
+    if (position > textEnd) position = textEnd;
+    return position < 0 ? 0 : position;
+}
+
+CaretPlace PlaceCaret(long position, long line, long lines, long lineStart, long lineLength)
+{
+    if (line >= lines) line = lines - 1;
+    if (line < 0) line = 0;
+    long column = lineStart < 0 ? 0 : position - lineStart;
+    if (column > lineLength) column = lineLength;
+    if (column < 0) column = 0;
+    return {static_cast<uint32_t>(line) + 1, static_cast<uint32_t>(column) + 1};
+}
+
 static wchar_t* Append(wchar_t* out, const wchar_t* piece)
 {
     while (*piece) *out++ = *piece++;

@@ -142,6 +142,17 @@ TEST_F(StatusTest, OnlyTextChangesRefresh)
     EXPECT_EQ(StatusText(), Expected());
 }
 
+// Pasted over Select All, which takes in the final paragraph mark, Wine's control reports the
+// caret one past the end of the text.
+TEST_F(StatusTest, CaretReportedPastTheEndShowsAsTheEnd)
+{
+    SetEditText(L"ab");
+    SendMessageW(g_app.hwndMain, WM_COMMAND, ID_EDIT_SELECTALL, 0);
+    SendMessageW(g_app.hwndMain, WM_COMMAND, ID_EDIT_COPY, 0);
+    SendMessageW(g_app.hwndMain, WM_COMMAND, ID_EDIT_PASTE, 0);
+    EXPECT_EQ(StatusText().substr(0, 13), L"Ln 2, Col 1  ");
+}
+
 TEST_F(StatusTest, WrappedLinesCountAsLines)
 {
     std::wstring longLine;
