@@ -9,6 +9,7 @@
 #include <commctrl.h>
 #include <richedit.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -87,8 +88,8 @@ Status ExpectedStatus()
             longest = current;   // in character widths, a tab taken as eight
         }
     }
-    const CHARRANGE sel = EditSelection();
-    const LONG start = sel.cpMin;
+    // A caret the control reports past the end of the text stands at its end.
+    const LONG start = std::min(EditSelection().cpMin, static_cast<LONG>(positions.size()));
     uint32_t line = 0, column = 0, lines = 0;
     if (!g_app.wordWrap || longest <= 40) {
         uint32_t lineStart = 0;
