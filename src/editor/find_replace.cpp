@@ -161,13 +161,18 @@ void DoReplace()
     // An empty pattern matches nothing to replace (and must never loop).
     if (!g_app.findWhat[0]) return;
     const CHARRANGE sel = Selection();
+    bool replaced = false;
     if (sel.cpMax != sel.cpMin) {
         const WPARAM options = FR_DOWN | SearchOptions();
         CHARRANGE found = {};
-        if (Search(options, sel.cpMin, -1, found) && found.cpMin == sel.cpMin && found.cpMax == sel.cpMax)
+        if (Search(options, sel.cpMin, -1, found) && found.cpMin == sel.cpMin && found.cpMax == sel.cpMax) {
             SendMessageW(g_app.hwndEdit, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(g_app.replaceWith));
+            replaced = true;
+        }
     }
     FindNext();
+    // The replacement refreshed the bar before the caret moved on to the next match.
+    if (replaced) UpdateStatusBar();
 }
 
 uint32_t DoReplaceAll()
