@@ -141,14 +141,16 @@ static void OnFindReplace(LPARAM lParam)
 {
     const auto* data = reinterpret_cast<const FINDREPLACEW*>(lParam);
     const DWORD flags = data->Flags;
-    if (flags & FR_DIALOGTERM)
+    // The replacements refresh the status bar themselves; the caption is the shell's.
+    if (flags & FR_DIALOGTERM) {
         g_app.hwndFindDialog = nullptr;
-    else if (flags & FR_FINDNEXT)
+    } else if (flags & FR_FINDNEXT) {
         FindNext();
-    else if (flags & FR_REPLACE)
-        DoReplace();
-    else if ((flags & FR_REPLACEALL) && DoReplaceAll() > 0)
-        UpdateTitle();
+    } else if (flags & FR_REPLACE) {
+        if (DoReplace()) UpdateTitle();
+    } else if (flags & FR_REPLACEALL) {
+        if (DoReplaceAll() > 0) UpdateTitle();
+    }
 }
 
 LRESULT CALLBACK MainWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)

@@ -155,18 +155,28 @@ void FindPrevious()
     Find(SearchOptions() & ~static_cast<WPARAM>(FR_DOWN));
 }
 
-void DoReplace()
+int DoReplace()
 {
     // An empty pattern matches nothing to replace (and must never loop).
-    if (!g_app.findWhat[0]) return;
+    if (!g_app.findWhat[0]) return 0;
     const CHARRANGE sel = Selection();
+    int replaced = 0;
     if (sel.cpMax != sel.cpMin) {
         const WPARAM options = FR_DOWN | SearchOptions();
         CHARRANGE found = {};
-        if (Search(options, sel.cpMin, -1, found) && found.cpMin == sel.cpMin && found.cpMax == sel.cpMax)
-            SendMessageW(g_app.hwndEdit, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(g_app.replaceWith));
+        if (Search(options, sel.cpMin, -1, found) && found.cpMin == sel.cpMin && found.cpMax == sel.cpMax) {
+            // No refresh yet: the bar is to show the caret at the next match, once.
+            HWND edit = g_app.hwndEdit;
+            const LRESULT mask = SendMessageW(edit, EM_SETEVENTMASK, 0, 0);
+            SendMessageW(edit, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(g_app.replaceWith));
+            SendMessageW(edit, EM_SETEVENTMASK, 0, mask);
+            SendMessageW(edit, EM_SETMODIFY, 1, 0);
+            replaced = 1;
+        }
     }
     FindNext();
+    if (replaced) UpdateStatusBar();
+    return replaced;
 }
 
 uint32_t DoReplaceAll()

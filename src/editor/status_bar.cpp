@@ -117,10 +117,14 @@ void UpdateStatusBar()
     const LRESULT lines = SendMessageW(edit, EM_GETLINECOUNT, 0, 0);
     CHARRANGE sel = {};
     SendMessageW(edit, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&sel));
-    const LRESULT lineIndex = SendMessageW(edit, EM_LINEFROMCHAR, static_cast<WPARAM>(sel.cpMin), 0);
+    GETTEXTLENGTHEX query = {GTL_DEFAULT, 1200};
+    const LRESULT end = SendMessageW(edit, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&query), 0);
+    const long at = ClampPosition(sel.cpMin, static_cast<long>(end));
+    const LRESULT lineIndex = SendMessageW(edit, EM_LINEFROMCHAR, static_cast<WPARAM>(at), 0);
     const LRESULT lineStart = SendMessageW(edit, EM_LINEINDEX, static_cast<WPARAM>(lineIndex), 0);
 
-    if (!CountAfterKeyEdit(key, edit, length, sel)) {
+    const bool keyEdit = CountAfterKeyEdit(key, edit, length, sel);
+    if (!keyEdit) {
         TextCounts counts;
         g_app.countsValid = 1;
         if (length > 0) {
@@ -138,9 +142,14 @@ void UpdateStatusBar()
     }
     g_app.countedLength = length;
 
+    // The column is kept inside the caret's line as the control measures it, which walks the
+    // line; after a typed key that changed one unit at the caret, inside the text is enough.
+    const LRESULT lineLength =
+        keyEdit ? end - lineStart : SendMessageW(edit, EM_LINELENGTH, static_cast<WPARAM>(at), 0);
     wchar_t status[kStatusChars];
-    BuildStatusText(static_cast<uint32_t>(lineIndex + 1), static_cast<uint32_t>(sel.cpMin - lineStart + 1),
-                    g_app.wordCount, g_app.charCount, static_cast<uint32_t>(lines), status);
+    const CaretPlace place = PlaceCaret(at, static_cast<long>(lineIndex), static_cast<long>(lines),
+                                        static_cast<long>(lineStart), static_cast<long>(lineLength));
+    BuildStatusText(place.line, place.column, g_app.wordCount, g_app.charCount, static_cast<uint32_t>(lines), status);
     SetStatusText(status);
 }
 

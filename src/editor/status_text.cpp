@@ -51,6 +51,22 @@ wchar_t* FormatDecimal(uint32_t value, wchar_t* out)
     return out;
 }
 
+long ClampPosition(long position, long textEnd)
+{
+    if (position > textEnd) position = textEnd;
+    return position < 0 ? 0 : position;
+}
+
+CaretPlace PlaceCaret(long position, long line, long lines, long lineStart, long lineLength)
+{
+    if (line >= lines) line = lines - 1;
+    if (line < 0) line = 0;
+    long column = lineStart < 0 ? 0 : position - lineStart;
+    if (column > lineLength) column = lineLength;
+    if (column < 0) column = 0;
+    return {static_cast<uint32_t>(line) + 1, static_cast<uint32_t>(column) + 1};
+}
+
 static wchar_t* Append(wchar_t* out, const wchar_t* piece)
 {
     while (*piece) *out++ = *piece++;

@@ -24,6 +24,19 @@ uint32_t WordsAddedByUnit(wchar_t before, wchar_t unit, wchar_t after);
 // Writes the decimal digits of value and a NUL into out (at least 11 units); returns out.
 wchar_t* FormatDecimal(uint32_t value, wchar_t* out);
 
+// Ln and Col as the bar shows them, counted from 1.
+struct CaretPlace {
+    uint32_t line;
+    uint32_t column;
+};
+
+// Wine's control can report the caret past the end of the text (after a paste over the final
+// paragraph mark), where no line or column exists. The reported position is first taken into
+// [0, textEnd]; what the control then says of that position's line is taken into the text:
+// the line into [0, lines), the column into [0, lineLength].
+long ClampPosition(long position, long textEnd);
+CaretPlace PlaceCaret(long position, long line, long lines, long lineStart, long lineLength);
+
 // "Ln 12, Col 5  |  230 words  |  1402 chars  |  57 lines" into out (at least 512 units).
 void BuildStatusText(uint32_t line, uint32_t column, uint32_t words, uint32_t chars, uint32_t lines, wchar_t* out);
 

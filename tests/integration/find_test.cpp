@@ -156,6 +156,17 @@ TEST_F(FindTest, ReplaceOnAMatchAndOnANonMatch)
     EXPECT_TRUE(Selected(2, 5));
 }
 
+// The bar shows the caret at the match Replace moved on to, not where the replacement ended.
+TEST_F(FindTest, ReplaceShowsTheCaretAtTheNextMatch)
+{
+    SetEditText(L"a\r\na");
+    OpenReplace(L"a", L"b");
+    Select(0, 1);
+    Click(kReplaceButton);
+    EXPECT_TRUE(Selected(2, 3));
+    EXPECT_EQ(StatusText(), L"Ln 2, Col 1  |  2 words  |  3 chars  |  2 lines");
+}
+
 TEST_F(FindTest, ReplaceAllFromTheTopWithATextContainingTheSearch)
 {
     SetEditText(L"ab ab\r\nab");

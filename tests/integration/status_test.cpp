@@ -142,6 +142,21 @@ TEST_F(StatusTest, OnlyTextChangesRefresh)
     EXPECT_EQ(StatusText(), Expected());
 }
 
+// Select All takes in the control's final paragraph mark; pasting or typing over it leaves the
+// text without a new line break and the caret at its end.
+TEST_F(StatusTest, PastingOrTypingOverSelectAllEndsAtTheEndOfTheText)
+{
+    SetEditText(L"ab");
+    for (UINT command : {ID_EDIT_SELECTALL, ID_EDIT_COPY, ID_EDIT_PASTE})
+        SendMessageW(g_app.hwndMain, WM_COMMAND, command, 0);
+    EXPECT_EQ(EditText(), L"ab");
+    EXPECT_EQ(StatusText().substr(0, 13), L"Ln 1, Col 3  ");
+    SendMessageW(g_app.hwndMain, WM_COMMAND, ID_EDIT_SELECTALL, 0);
+    TypeText(L"x");
+    EXPECT_EQ(EditText(), L"x");
+    EXPECT_EQ(StatusText().substr(0, 13), L"Ln 1, Col 2  ");
+}
+
 TEST_F(StatusTest, WrappedLinesCountAsLines)
 {
     std::wstring longLine;
