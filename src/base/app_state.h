@@ -73,6 +73,8 @@ struct AppState {
     HMENU hMenuBar = nullptr;
 
     HWND hwndEdit = nullptr;
+    // The text control class's own window procedure, behind the program's (see edit_control.cpp).
+    WNDPROC editClassProc = nullptr;
     HWND hwndStatus = nullptr;
     int clientWidth = 0;
     int clientHeight = 0;

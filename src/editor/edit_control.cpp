@@ -6,7 +6,6 @@
 #include "editor/status_bar.h"
 #include "editor/text_stream.h"
 
-#include <commctrl.h>
 #include <richole.h>
 #include <shellapi.h>
 #include <tom.h>
@@ -77,8 +76,10 @@ bool Held(int key)
 // WM_DROPFILES without a notification (no EN_DROPFILES, whatever the event mask), and this
 // way Windows and Wine take the same road. The program never initialises OLE, so the control
 // registers no drop target of its own, and a drop from the file manager arrives as
-// WM_DROPFILES on Windows too.
-LRESULT CALLBACK EditSubclassProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR)
+// WM_DROPFILES on Windows too. The window procedure is replaced directly: the common
+// controls' subclassing looks up a window property for every message, which under Wine cost
+// a fifth of a millisecond per typed key.
+LRESULT CALLBACK EditSubclassProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
     switch (msg) {
     case WM_DROPFILES: return SendMessageW(GetParent(hwnd), WM_DROPFILES, wParam, lParam);
@@ -91,10 +92,9 @@ LRESULT CALLBACK EditSubclassProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPa
             return 0;
         }
         break;
-    case WM_NCDESTROY: RemoveWindowSubclass(hwnd, EditSubclassProc, 0); break;
     default: break;
     }
-    return DefSubclassProc(hwnd, msg, wParam, lParam);
+    return CallWindowProcW(g_app.editClassProc, hwnd, msg, wParam, lParam);
 }
 
 } // namespace
@@ -111,7 +111,13 @@ HWND CreateEditControl(HWND parent, int wordWrap, int x, int y, int width, int h
     // Plain text: one format for the whole text, so that no text the undo history brings back
     // keeps the colour of a palette no longer in force, and Paste takes no formatting along.
     SendMessageW(edit, EM_SETTEXTMODE, TM_PLAINTEXT | TM_MULTILEVELUNDO | TM_MULTICODEPAGE, 0);
-    if (SetWindowSubclass(edit, EditSubclassProc, 0, 0)) DragAcceptFiles(edit, TRUE);
+    // Every control of the class has the same procedure to hand the other messages to.
+    const auto original = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&EditSubclassProc)));
+    if (original) {
+        g_app.editClassProc = original;
+        DragAcceptFiles(edit, TRUE);
+    }
     return edit;
 }
 
