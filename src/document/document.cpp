@@ -24,8 +24,8 @@ void UpdateTitle()
 int PromptSaveChanges()
 {
     if (!SendMessageW(g_app.hwndEdit, EM_GETMODIFY, 0, 0)) return 1;
-    switch (ShowMessageBox(L"The text in the Untitled file has changed.\r\nDo you want to save the changes?", L"Jotwell",
-                           MB_YESNOCANCEL | MB_ICONQUESTION)) {
+    const wchar_t question[] = L"The text in the Untitled file has changed.\r\nDo you want to save the changes?";
+    switch (ShowMessageBox(question, L"Jotwell", MB_YESNOCANCEL | MB_ICONQUESTION)) {
     case IDYES: return DoFileSave();
     case IDNO: return 1;
     default: return 0;

@@ -116,7 +116,8 @@ SaveTarget ResolveSaveTarget(const std::wstring& name)
     BY_HANDLE_FILE_INFORMATION info = {};
     const DWORD links = GetFileInformationByHandle(file.get(), &info) ? info.nNumberOfLinks : 1;
     std::wstring final(MAX_PATH, L'\0');
-    DWORD n = GetFinalPathNameByHandleW(file.get(), final.data(), static_cast<DWORD>(final.size()), FILE_NAME_NORMALIZED);
+    DWORD n =
+        GetFinalPathNameByHandleW(file.get(), final.data(), static_cast<DWORD>(final.size()), FILE_NAME_NORMALIZED);
     if (n >= final.size()) {
         final.resize(n);
         n = GetFinalPathNameByHandleW(file.get(), final.data(), n, FILE_NAME_NORMALIZED);
@@ -198,8 +199,8 @@ bool WriteFileSafely(const wchar_t* path, const FileText& text)
     DWORD attributes = INVALID_FILE_ATTRIBUTES;
     if (exists) {
         attributes = GetFileAttributesW(destination.c_str());
-        if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)))
-            return false;
+        if (attributes == INVALID_FILE_ATTRIBUTES) return false;
+        if (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) return false;
         // A file another program holds open without letting others write must stay as it is;
         // Wine's ReplaceFileW would replace it anyway.
         if (!UniqueFile(CreateFileW(destination.c_str(), GENERIC_WRITE,

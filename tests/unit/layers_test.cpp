@@ -71,7 +71,8 @@ TEST(Layers, IncludesFollowTheReadmesLayoutTableAndGoRoundNoCircle)
         for (const std::string& next : uses[module]) {
             if (state[next] == 1) {
                 std::string circle;
-                for (auto at = std::find(path.begin(), path.end(), next); at != path.end(); ++at) circle += *at + " -> ";
+                for (auto at = std::find(path.begin(), path.end(), next); at != path.end(); ++at)
+                    circle += *at + " -> ";
                 ADD_FAILURE() << "include circle: " << circle << next;
             } else if (state[next] == 0) {
                 visit(next);
