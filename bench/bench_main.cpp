@@ -608,6 +608,10 @@ int wmain(int argc, wchar_t** argv)
         BenchWordWrap(static_cast<size_t>(_wtoi64(argv[2])));
         return 0;
     }
+    if (argc == 2 && lstrcmpW(argv[1], L"--replace") == 0) {
+        BenchReplaceAll();
+        return 0;
+    }
     if (argc == 2 && lstrcmpW(argv[1], L"--typing") == 0) {
         BenchTyping(100000, "100 k chars", "target 1.5");
         BenchTyping(1000000, "1 M chars", "target < 16 ms");
