@@ -83,21 +83,16 @@ TEST(StatusText, SimpleKeyUnits)
         EXPECT_FALSE(IsSimpleKeyUnit(unit)) << int(unit);
 }
 
-// The caret reported at 4 in "aba" (3 positions) shows at the end of the text; a line or a
-// column past what the control says of the text is taken back into it.
+// A caret reported past the end of "aba" shows at its end; a line or column past what the
+// control says of the text is taken back into it.
 TEST(StatusText, CaretPlaceStaysInsideTheText)
 {
     EXPECT_EQ(ClampPosition(4, 3), 3);
     EXPECT_EQ(ClampPosition(-1, 3), 0);
-    CaretPlace place = PlaceCaret(3, 0, 1, 0, 3);
-    EXPECT_EQ(place.line, 1u);
-    EXPECT_EQ(place.column, 4u);
-    place = PlaceCaret(9, 3, 3, -1, 0); // past the last line, which has no start
-    EXPECT_EQ(place.line, 3u);
-    EXPECT_EQ(place.column, 1u);
-    place = PlaceCaret(9, 1, 3, 5, 2); // past the end of the line
-    EXPECT_EQ(place.line, 2u);
-    EXPECT_EQ(place.column, 3u);
+    const CaretPlace places[] = {PlaceCaret(3, 0, 1, 0, 3), PlaceCaret(9, 3, 3, -1, 0), PlaceCaret(9, 1, 3, 5, 2)};
+    const CaretPlace expected[] = {{1, 4}, {3, 1}, {2, 3}};
+    for (int i = 0; i < 3; ++i)
+        EXPECT_TRUE(places[i].line == expected[i].line && places[i].column == expected[i].column) << i;
 }
 
 } // namespace
