@@ -17,10 +17,14 @@
 #include <commctrl.h>
 #include <richedit.h>
 
+#include <algorithm>
 #include <tuple>
 
-static void OnSize(LPARAM lParam)
+static void OnSize(WPARAM wParam, LPARAM lParam)
 {
+    // Minimised, the client area has no width: the control would wrap every character onto a
+    // line of its own, and all of it again on restore. It keeps its size instead.
+    if (wParam == SIZE_MINIMIZED) return;
     g_app.clientWidth = LOWORD(lParam);
     g_app.clientHeight = HIWORD(lParam);
     if (g_app.statusBarVisible) {
@@ -28,7 +32,7 @@ static void OnSize(LPARAM lParam)
         SendMessageW(g_app.hwndStatus, WM_SIZE, 0, 0);
         RECT bar = {};
         GetClientRect(g_app.hwndStatus, &bar);
-        g_app.clientHeight -= bar.bottom - bar.top;
+        g_app.clientHeight = std::max(0, g_app.clientHeight - static_cast<int>(bar.bottom - bar.top));
     }
     MoveWindow(g_app.hwndEdit, 0, 0, g_app.clientWidth, g_app.clientHeight, TRUE);
 }
@@ -49,7 +53,7 @@ static void OnCreate(HWND hwnd)
     // window appears would lay it out and paint it twice.
     RECT client = {};
     GetClientRect(hwnd, &client);
-    OnSize(MAKELPARAM(client.right, client.bottom));
+    OnSize(SIZE_RESTORED, MAKELPARAM(client.right, client.bottom));
     DragAcceptFiles(hwnd, TRUE);
     SetFocus(g_app.hwndEdit);
 }
@@ -157,7 +161,7 @@ LRESULT CALLBACK MainWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
     switch (msg) {
     case WM_CREATE: OnCreate(hwnd); return 0;
-    case WM_SIZE: OnSize(lParam); return 0;
+    case WM_SIZE: OnSize(wParam, lParam); return 0;
     case WM_SETFOCUS: SetFocus(g_app.hwndEdit); return 0;
     case WM_COMMAND: OnCommand(wParam); return 0;
     // The Edit and Theme menus are brought up to date as the user opens them.
