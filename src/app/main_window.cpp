@@ -11,6 +11,7 @@
 #include "editor/find_replace.h"
 #include "editor/status_bar.h"
 #include "editor/text_copy.h"
+#include "editor/text_load.h"
 #include "editor/word_wrap.h"
 #include "tray/tray.h"
 
@@ -58,8 +59,15 @@ static void OnCreate(HWND hwnd)
     SetFocus(g_app.hwndEdit);
 }
 
+// The commands that change the text, which wait while it is still arriving.
+static bool ChangesText(UINT id)
+{
+    return id == ID_EDIT_UNDO || id == ID_EDIT_CUT || id == ID_EDIT_PASTE || id == ID_EDIT_DELETE;
+}
+
 static void OnCommand(WPARAM wParam)
 {
+    if (TextLoadRunning() && ChangesText(LOWORD(wParam))) return;
     switch (LOWORD(wParam)) {
     case ID_FILE_NEW: DoFileNew(); break;
     case ID_FILE_OPEN: DoFileOpen(); break;
@@ -119,8 +127,14 @@ static void OnClose(HWND hwnd)
     if (PromptSaveChanges()) DestroyWindow(hwnd);
 }
 
+static BOOL OnQueryEndSession()
+{
+    return PromptSaveChanges() ? TRUE : FALSE;
+}
+
 static void OnDestroy()
 {
+    CancelTextLoad();
     RemoveTrayIcon();
     DeleteStatusBrush();
     FreeTextCopyBuffer();
@@ -168,7 +182,11 @@ LRESULT CALLBACK MainWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
     case WM_INITMENUPOPUP: UpdateMenuState(); return 0;
     case WM_CLOSE: OnClose(hwnd); return 0;
     // Logging off must not throw unsaved changes away without asking.
-    case WM_QUERYENDSESSION: return PromptSaveChanges() ? TRUE : FALSE;
+    case WM_QUERYENDSESSION: return OnQueryEndSession();
+    // The session ends: a text still arriving need not.
+    case WM_ENDSESSION:
+        if (wParam) CancelTextLoad();
+        return 0;
     case WM_DESTROY: OnDestroy(); return 0;
     case WM_SETTINGCHANGE:
         OnSettingChange();

@@ -3,6 +3,7 @@
 #include "appearance/theme.h"
 #include "base/app_state.h"
 #include "base/messages.h"
+#include "editor/text_load.h"
 
 #include <richedit.h>
 
@@ -105,11 +106,17 @@ void UpdateMenuState()
     SendMessageW(g_app.hwndEdit, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&sel));
     const bool hasSelection = sel.cpMin != sel.cpMax;
 
-    EnableItem(ID_EDIT_UNDO, canUndo);
-    EnableItem(ID_EDIT_CUT, hasSelection);
+    // While a text is still arriving it can be read, selected, copied and searched, nothing more.
+    const bool whole = !TextLoadRunning();
+    EnableItem(ID_EDIT_UNDO, canUndo && whole);
+    EnableItem(ID_EDIT_CUT, hasSelection && whole);
     EnableItem(ID_EDIT_COPY, hasSelection);
-    EnableItem(ID_EDIT_DELETE, hasSelection);
-    EnableItem(ID_EDIT_PASTE, IsClipboardFormatAvailable(CF_UNICODETEXT) != 0);
+    EnableItem(ID_EDIT_DELETE, hasSelection && whole);
+    EnableItem(ID_EDIT_PASTE, IsClipboardFormatAvailable(CF_UNICODETEXT) != 0 && whole);
+    for (UINT id : {ID_FILE_SAVE, ID_FILE_SAVEAS, ID_FILE_PRINT, ID_EDIT_REPLACE, ID_FORMAT_WORDWRAP,
+                    ID_FORMAT_ENCODING_UTF16LE, ID_FORMAT_ENCODING_UTF8, ID_FORMAT_ENCODING_UTF8BOM})
+        EnableItem(id, whole);
+    CheckMenuItem(g_app.hMenuBar, ID_FORMAT_WORDWRAP, MF_BYCOMMAND | (g_app.wordWrap ? MF_CHECKED : MF_UNCHECKED));
     CheckThemeMenuItem();
     CheckEncodingMenuItem();
 }

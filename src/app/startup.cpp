@@ -11,6 +11,7 @@
 #include "document/print.h"
 #include "editor/find_replace.h"
 #include "editor/status_bar.h"
+#include "editor/text_load.h"
 
 #include <tuple>
 
@@ -53,6 +54,14 @@ void ProcessLoopMessage(MSG& msg)
     NoteKeyEdit(msg);
     DispatchMessageW(&msg);
     EndKeyEdit();
+}
+
+bool DoIdleWork()
+{
+    const LoadStep step = StepTextLoad();
+    if (step == LoadStep::More) return true;
+    AfterTextLoad(step);
+    return false;
 }
 
 bool StartApplication()
@@ -111,8 +120,15 @@ int RunApplication()
 
     MSG msg = {};
     for (;;) {
-        const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
-        if (got == 0 || got == -1) break;
+        // Every waiting message first, painting included; work goes on only when none waits.
+        if (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (msg.message == WM_QUIT) break;
+        } else if (DoIdleWork()) {
+            continue;
+        } else {
+            const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
+            if (got == 0 || got == -1) break;
+        }
         ProcessLoopMessage(msg);
     }
     return static_cast<int>(static_cast<UINT>(msg.wParam));

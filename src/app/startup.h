@@ -13,3 +13,6 @@ bool StartApplication();
 
 // One message through the loop's rules (Find/Replace dialog, shortcut table, dispatch).
 void ProcessLoopMessage(MSG& msg);
+// What the loop does when no message waits: the next piece of a text being loaded. True while
+// there is more to do.
+bool DoIdleWork();

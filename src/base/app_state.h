@@ -81,6 +81,8 @@ struct AppState {
     int wordWrap = 0;
     int statusBarVisible = 0;
     wchar_t statusText[kStatusChars] = {};
+    // The bar shows the progress of long work in statusText instead of the counts.
+    int progressShown = 0;
     // The counts the bar last showed and the text length they belong to, so that a typed
     // key adjusts them instead of recounting the whole document.
     int countsValid = 0;

@@ -3,10 +3,12 @@
 
 #include "app/menu.h"
 #include "base/app_state.h"
+#include "base/handles.h"
 #include "base/messages.h"
 #include "document/caption.h"
 #include "editor/edit_control.h"
 #include "editor/status_bar.h"
+#include "editor/text_load.h"
 
 #include <richedit.h>
 
@@ -21,9 +23,20 @@ void UpdateTitle()
     SetWindowTextW(g_app.hwndMain, caption);
 }
 
+bool WouldAskToSave()
+{
+    return TextLoadModified() || (!TextLoadRunning() && SendMessageW(g_app.hwndEdit, EM_GETMODIFY, 0, 0));
+}
+
 int PromptSaveChanges()
 {
-    if (!SendMessageW(g_app.hwndEdit, EM_GETMODIFY, 0, 0)) return 1;
+    // A file still arriving holds nothing to save. A modified text being re-wrapped is put in
+    // whole first, so that a Yes never saves part of it.
+    if (TextLoadModified()) {
+        WaitCursor wait;
+        AfterTextLoad(FinishTextLoad());
+    }
+    if (!WouldAskToSave()) return 1;
     const wchar_t question[] = L"The text in the Untitled file has changed.\r\nDo you want to save the changes?";
     switch (ShowMessageBox(question, L"Jotwell", MB_YESNOCANCEL | MB_ICONQUESTION)) {
     case IDYES: return DoFileSave();
@@ -32,13 +45,24 @@ int PromptSaveChanges()
     }
 }
 
+void AfterTextLoad(LoadStep step)
+{
+    if (step == LoadStep::Idle || step == LoadStep::More) return;
+    UpdateStatusBar();
+    UpdateTitle();
+    UpdateMenuState();
+    // The document from before is back; say why.
+    if (step == LoadStep::Failed) ShowOutOfMemoryMessage();
+}
+
 void DoFileNew()
 {
     if (!PromptSaveChanges()) return;
+    CancelTextLoad();
     // A new control: emptying a long document in place takes minutes under Wine. Should none be
     // had, the old one is emptied after all.
     HWND edit = CreateDocumentControl(g_app.wordWrap, nullptr);
-    if (!edit || !TakeOverEditControl(edit, L"", 0, nullptr)) {
+    if (!edit || !StartTextLoad(edit, HeapBuffer(0), L"", 0, false, nullptr)) {
         SendMessageW(g_app.hwndEdit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""));
         SendMessageW(g_app.hwndEdit, EM_EMPTYUNDOBUFFER, 0, 0); // as after Open
     }

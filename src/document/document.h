@@ -1,12 +1,20 @@
 #pragma once
 
+#include "editor/text_load.h"
+
 #include <windows.h>
 #include <shellapi.h>
 
 // Sets the main window's caption from the document's path and modify flag.
 void UpdateTitle();
-// Asks about unsaved changes; 1 = the caller may go on, 0 = it must stop.
+// Asks about unsaved changes; 1 = the caller may go on, 0 = it must stop. A modified text still
+// arriving is put in whole first.
 int PromptSaveChanges();
+// Whether PromptSaveChanges would ask.
+bool WouldAskToSave();
+// Brings the caption, the menus and the bar up to date once a load has ended (Done or Failed),
+// and after a failure says why.
+void AfterTextLoad(LoadStep step);
 void DoFileNew();
 void DoFileOpen();
 // Files dropped on the window or the text: the first one opens as File > Open would open it.

@@ -8,24 +8,26 @@
 #include "document/text_codec.h"
 #include "editor/edit_control.h"
 #include "editor/status_bar.h"
+#include "editor/text_load.h"
 
 #include <richedit.h>
 
 #include <algorithm>
 #include <tuple>
+#include <utility>
 
 namespace {
 
-// Makes text[0, length) the document named `path`, in a new control; false (after the message)
-// when the control could not take all of it: then the document is as it was.
-bool TakeDocument(const wchar_t* path, const wchar_t* text, size_t length)
+// Makes text[0, length), which `owner` keeps, the document named `path`, in a new control that
+// shows its first screen now and takes the rest from the message loop; false (after the message)
+// when the control could not take the first piece: then the document is as it was.
+bool TakeDocument(const wchar_t* path, HeapBuffer owner, const wchar_t* text, size_t length)
 {
     HWND edit = CreateDocumentControl(g_app.wordWrap, nullptr);
-    if (!edit || !TakeOverEditControl(edit, text, length, L"Opening...")) {
+    if (!edit || !StartTextLoad(edit, std::move(owner), text, length, false, L"Opening...")) {
         ShowOutOfMemoryMessage();
         return false;
     }
-    SendMessageW(edit, EM_SETMODIFY, 0, 0);
     lstrcpynW(g_app.currentFilePath, path, kPathChars);
     g_app.saveEncoding = 0;
     UpdateStatusBar();
@@ -52,6 +54,9 @@ bool ReadWhole(HANDLE file, unsigned char* data, size_t count)
 
 int OpenDocumentFile(const wchar_t* path)
 {
+    // The file is chosen: a text still arriving is dropped, and the document from before it is
+    // what a failure keeps.
+    CancelTextLoad();
     WaitCursor wait;
     UniqueFile file(CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
                                 nullptr));
@@ -63,7 +68,7 @@ int OpenDocumentFile(const wchar_t* path)
         return 0;
     }
     const size_t cb = static_cast<size_t>(size.QuadPart);
-    if (cb == 0) return TakeDocument(path, L"", 0) ? 1 : 0;
+    if (cb == 0) return TakeDocument(path, HeapBuffer(0), L"", 0) ? 1 : 0;
 
     // Four zero bytes after the data: a UTF-16 text used in place always ends in a whole 0 unit.
     HeapBuffer bytes(cb + 4);
@@ -75,13 +80,14 @@ int OpenDocumentFile(const wchar_t* path)
     if (!ReadWhole(file.get(), data, cb)) return 0;
     const TextSource source = ChooseDecoding(data, cb);
     switch (source.encoding) {
-    case TextEncoding::Empty: return TakeDocument(path, L"", 0) ? 1 : 0;
-    case TextEncoding::Utf16Le:
+    case TextEncoding::Empty: return TakeDocument(path, HeapBuffer(0), L"", 0) ? 1 : 0;
+    case TextEncoding::Utf16Le: {
         // Used in place: the units up to the first NUL, which ends the text.
-        return TakeDocument(path, reinterpret_cast<const wchar_t*>(data + source.offset),
-                            Utf16Units(data + source.offset, cb - source.offset))
+        const size_t units = Utf16Units(data + source.offset, cb - source.offset);
+        return TakeDocument(path, std::move(bytes), reinterpret_cast<const wchar_t*>(data + source.offset), units)
                    ? 1
                    : 0;
+    }
     case TextEncoding::Utf8:
     case TextEncoding::Ansi: break;
     }
@@ -95,7 +101,8 @@ int OpenDocumentFile(const wchar_t* path)
     if (units == 0) return 0;
     // A NUL ends the text.
     const wchar_t* text = decoded.as<const wchar_t>();
-    return TakeDocument(path, text, std::find(text, text + units, L'\0') - text) ? 1 : 0;
+    const auto length = static_cast<size_t>(std::find(text, text + units, L'\0') - text);
+    return TakeDocument(path, std::move(decoded), text, length) ? 1 : 0;
 }
 
 void OnDropFiles(HDROP drop)

@@ -6,6 +6,7 @@
 #include "base/handles.h"
 #include "base/messages.h"
 #include "document/print_layout.h"
+#include "editor/text_load.h"
 
 #include <algorithm>
 #include <new>
@@ -86,6 +87,8 @@ void PrintPages(HDC dc, std::wstring_view text)
 
 void DoFilePrint()
 {
+    // Never part of a text.
+    if (TextLoadRunning()) return;
     PRINTDLGW dialog = {};
     dialog.lStructSize = sizeof(dialog);
     dialog.hwndOwner = g_app.hwndMain;

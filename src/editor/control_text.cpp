@@ -26,3 +26,17 @@ size_t NextControlChunk(const wchar_t* text, size_t length, size_t& pos, wchar_t
     }
     return n;
 }
+
+size_t FirstScreenUnits(const wchar_t* text, size_t length, size_t rows, size_t most)
+{
+    size_t lines = 0;
+    size_t pos = 0;
+    while (pos < length && lines < rows && pos < most) {
+        const wchar_t unit = text[pos++];
+        if (unit == L'\r' || (unit == L'\n' && (pos < 2 || text[pos - 2] != L'\r'))) ++lines;
+    }
+    // Whole units only: the LF of a CR LF and the low half of a pair go with what came before.
+    if (pos > 0 && pos < length && text[pos - 1] == L'\r' && text[pos] == L'\n') ++pos;
+    if (pos > 0 && pos < length && IS_HIGH_SURROGATE(text[pos - 1]) && IS_LOW_SURROGATE(text[pos])) ++pos;
+    return pos;
+}

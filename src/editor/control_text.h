@@ -9,3 +9,8 @@
 // would join the two lines. The units never end between CR and LF (two breaks) or between
 // the halves of a surrogate pair, so the text can be handed over in any number of pieces.
 size_t NextControlChunk(const wchar_t* text, size_t length, size_t& pos, wchar_t* out, size_t room);
+
+// The units at the start of text[0, length) that fill a first screen of `rows` rows: up to and
+// including the rows-th line break (CR LF, CR and LF each end a line), or about `most` units,
+// whichever comes first. Never ends between CR and LF or between the halves of a surrogate pair.
+size_t FirstScreenUnits(const wchar_t* text, size_t length, size_t rows, size_t most);

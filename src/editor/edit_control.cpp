@@ -3,8 +3,6 @@
 #include "appearance/theme.h"
 #include "base/app_state.h"
 #include "base/handles.h"
-#include "editor/status_bar.h"
-#include "editor/text_stream.h"
 
 #include <richole.h>
 #include <shellapi.h>
@@ -132,26 +130,6 @@ HWND CreateDocumentControl(int wordWrap, const CHARFORMAT2W* format)
     // Coloured while empty, the text that goes in takes the palette as its default format.
     ApplyEditColorsTo(edit);
     return edit;
-}
-
-bool TakeOverEditControl(HWND edit, const wchar_t* text, size_t length, const wchar_t* label)
-{
-    // The event mask stays off until the text is in, so nothing refreshes halfway.
-    if (length > 0 && !StreamTextIn(edit, text, length, label)) {
-        DestroyWindow(edit);
-        // The bar may show the progress of what failed.
-        UpdateStatusBar();
-        return false;
-    }
-    SendMessageW(edit, EM_EMPTYUNDOBUFFER, 0, 0);
-    SendMessageW(edit, EM_SETEVENTMASK, 0, ENM_CHANGE);
-    HWND old = g_app.hwndEdit;
-    const bool focused = old && GetFocus() == old;
-    g_app.hwndEdit = edit;
-    ShowWindow(edit, SW_SHOW);
-    if (old) DestroyWindow(old);
-    if (focused) SetFocus(edit);
-    return true;
 }
 
 void ApplyEditColors()

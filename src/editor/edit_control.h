@@ -19,16 +19,10 @@ HWND CreateEditControl(HWND parent, int wordWrap, int x, int y, int width, int h
 
 // A new control for a document in place of the current one: the styles for `wordWrap` at the
 // current control's size, the text font, the palette and `format` (the recorded font
-// attributes, when given). It shows nothing until TakeOverEditControl. Null when it cannot be
-// created.
-HWND CreateDocumentControl(int wordWrap, const CHARFORMAT2W* format);
-
-// Streams text[0, length) into `edit` (see StreamTextIn; `label` names the progress) and makes
-// it the document's control, with an empty undo history and the change notification on; the
-// old control is destroyed. False when it could not take all of the text: then `edit` is
-// destroyed and nothing else has changed.
+// attributes, when given). It shows nothing until it takes the old one's place (StartTextLoad).
+// Null when it cannot be created.
 //
 // Every new document goes into a new control because under Wine clearing a control costs far
 // more than its text's length: 400 k characters took 31 s to clear (16 s to stream over) and
 // 40 ms to destroy with their control.
-bool TakeOverEditControl(HWND edit, const wchar_t* text, size_t length, const wchar_t* label);
+HWND CreateDocumentControl(int wordWrap, const CHARFORMAT2W* format);

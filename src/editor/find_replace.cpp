@@ -6,6 +6,7 @@
 #include "base/messages.h"
 #include "editor/replace_text.h"
 #include "editor/status_bar.h"
+#include "editor/text_load.h"
 
 #include <richedit.h>
 
@@ -141,6 +142,8 @@ void ShowFindDialog()
 
 void ShowReplaceDialog()
 {
+    // Nothing is replaced in a text that is still arriving.
+    if (TextLoadRunning()) return;
     OpenDialog(true);
 }
 
@@ -158,7 +161,7 @@ void FindPrevious()
 int DoReplace()
 {
     // An empty pattern matches nothing to replace (and must never loop).
-    if (!g_app.findWhat[0]) return 0;
+    if (!g_app.findWhat[0] || TextLoadRunning()) return 0;
     const CHARRANGE sel = Selection();
     int replaced = 0;
     if (sel.cpMax != sel.cpMin) {
@@ -181,7 +184,7 @@ int DoReplace()
 
 uint32_t DoReplaceAll()
 {
-    if (!g_app.findWhat[0]) return 0;
+    if (!g_app.findWhat[0] || TextLoadRunning()) return 0;
     WaitCursor wait;
     HWND edit = g_app.hwndEdit;
     SendMessageW(edit, EM_SETSEL, 0, 0);

@@ -108,8 +108,9 @@ void UpdateStatusBar()
     // A noted key counts for the first refresh after it only.
     const KeyEdit key = g_app.keyEdit;
     g_app.keyEdit.active = 0;
-    if (!g_app.statusBarVisible) {
+    if (!g_app.statusBarVisible || g_app.progressShown) {
         g_app.countsValid = 0;
+        if (g_app.statusBarVisible) SetStatusText(g_app.statusText);
         return;
     }
     HWND edit = g_app.hwndEdit;
@@ -166,9 +167,19 @@ void SetStatusText(const wchar_t* text)
 
 void ShowProgress(const wchar_t* text)
 {
-    if (!g_app.statusBarVisible || !g_app.hwndStatus) return;
-    SetStatusText(text);
-    UpdateWindow(g_app.hwndStatus);
+    g_app.progressShown = 1;
+    if (g_app.statusBarVisible) {
+        SetStatusText(text);
+        UpdateWindow(g_app.hwndStatus);
+    } else {
+        // Kept for the bar to show if it comes back meanwhile.
+        lstrcpynW(g_app.statusText, text, kStatusChars);
+    }
+}
+
+void EndProgress()
+{
+    g_app.progressShown = 0;
 }
 
 void DrawStatusPart(const DRAWITEMSTRUCT* item)

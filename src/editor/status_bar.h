@@ -12,10 +12,12 @@ void EndKeyEdit();
 // noted key that changed exactly one unit. Nothing while the bar is hidden.
 void UpdateStatusBar();
 void SetStatusText(const wchar_t* text);
-// Shows a progress text in the bar at once, repainting only the bar (no messages are handled
-// while the work runs). Nothing while the bar is hidden; the next UpdateStatusBar puts the
-// counts back.
+// Shows a progress text in the bar at once, repainting only the bar (no messages may be handled
+// while the work runs). The bar keeps it, and UpdateStatusBar counts nothing, until EndProgress
+// (a count of half a text would be wrong). Shown when the bar is shown.
 void ShowProgress(const wchar_t* text);
+// The counts again, at the next UpdateStatusBar.
+void EndProgress();
 void ToggleStatusBar();
 void UpdateStatusBrush();
 void DrawStatusPart(const DRAWITEMSTRUCT* item);

@@ -6,11 +6,16 @@
 #include "base/messages.h"
 #include "editor/edit_control.h"
 #include "editor/status_bar.h"
+#include "editor/text_load.h"
 
 #include <richedit.h>
 
+#include <utility>
+
 void ToggleWordWrap()
 {
+    // The text is still arriving: there is no whole text to re-wrap yet.
+    if (TextLoadRunning()) return;
     WaitCursor wait;
     HWND old = g_app.hwndEdit;
     const LRESULT modified = SendMessageW(old, EM_GETMODIFY, 0, 0);
@@ -27,12 +32,15 @@ void ToggleWordWrap()
     const LRESULT got =
         SendMessageW(old, WM_GETTEXT, static_cast<WPARAM>(length + 1), reinterpret_cast<LPARAM>(text.get()));
 
-    // The new control takes the text before the old one goes: if it cannot be made or cannot
-    // take all of it, nothing changes.
+    // The new control shows its first screen at once and takes the rest in pieces; the old one
+    // stays, hidden, until then: if the new one cannot be made or cannot take the text, nothing
+    // changes.
     const int wrap = g_app.wordWrap ^ 1;
     HWND edit = CreateDocumentControl(wrap, &format);
     if (!edit) return;
-    if (!TakeOverEditControl(edit, text.as<wchar_t>(), static_cast<size_t>(got < 0 ? 0 : got), L"Wrapping...")) {
+    const wchar_t* units = text.as<wchar_t>();
+    if (!StartTextLoad(edit, std::move(text), units, static_cast<size_t>(got < 0 ? 0 : got), modified != 0,
+                       L"Wrapping...")) {
         ShowOutOfMemoryMessage();
         return;
     }
@@ -42,8 +50,7 @@ void ToggleWordWrap()
     CheckMenuItem(g_app.hMenuBar, ID_FORMAT_WORDWRAP, MF_BYCOMMAND | (wrap ? MF_CHECKED : MF_UNCHECKED));
     DrawMenuBar(g_app.hwndMain);
 
-    SendMessageW(edit, EM_SETMODIFY, static_cast<WPARAM>(modified), 0);
     // Ln, Col and the line count follow the new control's wrapping.
     UpdateStatusBar();
-    SetFocus(edit);
+    SetFocus(g_app.hwndEdit);
 }

@@ -7,7 +7,10 @@
 #include <richedit.h>
 #include <commctrl.h>
 
+#include <shlobj.h>
+
 #include <atomic>
+#include <cstring>
 #include <vector>
 
 bool Pump(int* quitCode)
@@ -23,6 +26,13 @@ bool Pump(int* quitCode)
         ProcessLoopMessage(msg);
     }
     return quit;
+}
+
+void PumpUntilLoaded()
+{
+    do Pump();
+    while (DoIdleWork());
+    Pump();
 }
 
 void StartJotwell()
@@ -74,6 +84,21 @@ void TypeText(const std::wstring& text)
         PostMessageW(g_app.hwndEdit, WM_CHAR, ch, 1);
         Pump();
     }
+}
+
+bool DropFiles(HWND target, const std::vector<std::wstring>& paths)
+{
+    std::wstring names;
+    for (const std::wstring& path : paths) names += path + L'\0';
+    HGLOBAL drop = GlobalAlloc(GHND, sizeof(DROPFILES) + (names.size() + 1) * sizeof(wchar_t));
+    auto* files = static_cast<DROPFILES*>(GlobalLock(drop));
+    files->pFiles = sizeof(DROPFILES);
+    files->fWide = TRUE;
+    std::memcpy(files + 1, names.data(), names.size() * sizeof(wchar_t));
+    GlobalUnlock(drop);
+    PostMessageW(target, WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0);
+    Pump();
+    return GlobalSize(drop) == 0;
 }
 
 std::wstring WindowText(HWND hwnd)

@@ -9,10 +9,14 @@
 
 #include <initializer_list>
 #include <string>
+#include <vector>
 
 // Handles every queued message through the program's own loop rules.
 // Returns true if WM_QUIT was seen (its code is stored in *quitCode when given).
 bool Pump(int* quitCode = nullptr);
+
+// Pump, with the loop's idle work between, until no text is arriving.
+void PumpUntilLoaded();
 
 // Starts Jotwell in this process from a fresh AppState.
 void StartJotwell();
@@ -26,6 +30,9 @@ void HoldKeys(std::initializer_list<int> down);
 void PressKey(UINT vk, std::initializer_list<int> modifiers = {});
 // Types text into the edit control as WM_CHAR messages through the message loop.
 void TypeText(const std::wstring& text);
+
+// Drops the files on target in an HDROP as the shell builds it; true when the program let it go.
+bool DropFiles(HWND target, const std::vector<std::wstring>& paths);
 
 std::wstring EditText();
 std::wstring WindowText(HWND hwnd);
