@@ -5,6 +5,7 @@
 #include "app/menu.h"
 #include "app/window_theme.h"
 #include "base/app_state.h"
+#include "base/messages.h"
 #include "document/document.h"
 #include "document/print.h"
 #include "editor/edit_control.h"
@@ -122,13 +123,28 @@ static void OnCommand(WPARAM wParam)
     }
 }
 
+// Shows the window of a program in the tray before the unsaved-changes question, which must have
+// a window to belong to.
+static void ShowBeforeAsking()
+{
+    if (g_app.inTray && WouldAskToSave()) RestoreFromTray();
+}
+
 static void OnClose(HWND hwnd)
 {
+    // A close from outside (a task manager) while one of our dialogs is up would destroy the
+    // window under it; the dialog comes to the front instead.
+    if (g_app.modalDepth > 0) {
+        BringModalToFront();
+        return;
+    }
+    ShowBeforeAsking();
     if (PromptSaveChanges()) DestroyWindow(hwnd);
 }
 
 static BOOL OnQueryEndSession()
 {
+    ShowBeforeAsking();
     return PromptSaveChanges() ? TRUE : FALSE;
 }
 

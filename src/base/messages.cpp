@@ -24,6 +24,13 @@ public:
 
 } // namespace
 
+void BringModalToFront()
+{
+    // The owned popup that was last active: the modal, or the last of nested ones.
+    HWND popup = GetLastActivePopup(g_app.hwndMain);
+    if (popup && popup != g_app.hwndMain) SetForegroundWindow(popup);
+}
+
 void ShowOutOfMemoryMessage()
 {
     ShowMessageBox(L"Cannot open file. Not enough memory.", L"Jotwell", MB_ICONERROR);

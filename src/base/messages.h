@@ -4,6 +4,9 @@
 #include <windows.h>
 #include <commdlg.h>
 
+// Brings the program's modal dialog or message box that is up to the front.
+void BringModalToFront();
+
 // The one out-of-memory message, shared by Open, Save, Save As, Print and word wrap.
 void ShowOutOfMemoryMessage();
 

@@ -107,10 +107,12 @@ int OpenDocumentFile(const wchar_t* path)
 
 void OnDropFiles(HDROP drop)
 {
+    // Wine hands a drop to the text control even while a dialog of ours is up, since only the
+    // main window is disabled: a file opened behind Save As would be saved under its new name.
     // The first file of the drop; the rest are ignored. A name too long for the document's path
     // is taken as a file that cannot be opened.
     wchar_t path[kPathChars] = {};
-    const bool named = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0) > 0 &&
+    const bool named = g_app.modalDepth == 0 && DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0) > 0 &&
                        DragQueryFileW(drop, 0, nullptr, 0) < static_cast<UINT>(kPathChars) &&
                        DragQueryFileW(drop, 0, path, kPathChars) > 0;
     DragFinish(drop);

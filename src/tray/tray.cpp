@@ -2,6 +2,7 @@
 #include "tray/tray.h"
 
 #include "base/app_state.h"
+#include "base/messages.h"
 
 NOTIFYICONDATAW InitialTrayIconData()
 {
@@ -75,12 +76,26 @@ static UINT TrackTrayMenu()
     return chosen;
 }
 
+// While a dialog of ours is up, the icon only brings it to the front: its Exit would ask a
+// second question, and a No there would destroy the window under the first.
+static bool ModalUp(UINT mouseMessage)
+{
+    if (g_app.modalDepth == 0) return false;
+    if (mouseMessage == WM_LBUTTONDBLCLK || mouseMessage == WM_RBUTTONUP) BringModalToFront();
+    return true;
+}
+
 void OnTrayIcon(LPARAM lParam)
 {
-    switch (LOWORD(lParam)) {
+    const UINT mouseMessage = LOWORD(lParam);
+    if (ModalUp(mouseMessage)) return;
+    switch (mouseMessage) {
     case WM_LBUTTONDBLCLK: RestoreFromTray(); break;
-    case WM_RBUTTONUP:
-        switch (TrackTrayMenu()) {
+    case WM_RBUTTONUP: {
+        const UINT chosen = TrackTrayMenu();
+        // A dialog may have come up while the menu was open (a close from outside).
+        if (ModalUp(WM_RBUTTONUP)) break;
+        switch (chosen) {
         case ID_TRAY_RESTORE: RestoreFromTray(); break;
         case ID_TRAY_EXIT:
             // Shown again first, so that the unsaved-changes question has a window to belong to.
@@ -90,6 +105,7 @@ void OnTrayIcon(LPARAM lParam)
         default: break;
         }
         break;
+    }
     default: break;
     }
 }

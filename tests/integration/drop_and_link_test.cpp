@@ -17,22 +17,6 @@ namespace {
 
 using DropAndLinkTest = JotwellTest;
 
-// Drops the files on target in an HDROP as the shell builds it; true when the program let it go.
-bool Drop(HWND target, const std::vector<std::wstring>& paths)
-{
-    std::wstring names;
-    for (const std::wstring& path : paths) names += path + L'\0';
-    HGLOBAL drop = GlobalAlloc(GHND, sizeof(DROPFILES) + (names.size() + 1) * sizeof(wchar_t));
-    auto* files = static_cast<DROPFILES*>(GlobalLock(drop));
-    files->pFiles = sizeof(DROPFILES);
-    files->fWide = TRUE;
-    std::memcpy(files + 1, names.data(), names.size() * sizeof(wchar_t));
-    GlobalUnlock(drop);
-    PostMessageW(target, WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0);
-    Pump();
-    return GlobalSize(drop) == 0;
-}
-
 std::string Utf16File(const std::wstring& text)
 {
     return "\xFF\xFE" + std::string(reinterpret_cast<const char*>(text.data()), text.size() * sizeof(wchar_t));
@@ -52,11 +36,11 @@ TEST_F(DropAndLinkTest, TheFirstFileDroppedOnTheWindowOrTheTextOpensAfterTheQues
     WriteFileBytes(folder.File(L"two.txt"), "second");
     DialogScript script;
     EXPECT_TRUE(GetWindowLongW(g_app.hwndMain, GWL_EXSTYLE) & WS_EX_ACCEPTFILES);
-    EXPECT_TRUE(Drop(g_app.hwndMain, {folder.File(L"one.txt")}));
+    EXPECT_TRUE(DropFiles(g_app.hwndMain, {folder.File(L"one.txt")}));
     EXPECT_EQ(EditText(), L"first");
     EXPECT_EQ(WindowText(g_app.hwndMain), L"one.txt - Jotwell");
     // The control the drop made accepts files too; of two files the first opens.
-    EXPECT_TRUE(Drop(g_app.hwndEdit, {folder.File(L"two.txt"), folder.File(L"one.txt")}));
+    EXPECT_TRUE(DropFiles(g_app.hwndEdit, {folder.File(L"two.txt"), folder.File(L"one.txt")}));
     EXPECT_EQ(EditText(), L"second");
     EXPECT_TRUE(GetWindowLongW(g_app.hwndEdit, GWL_EXSTYLE) & WS_EX_ACCEPTFILES);
     EXPECT_FALSE(SendMessageW(g_app.hwndEdit, EM_CANUNDO, 0, 0));
@@ -65,8 +49,8 @@ TEST_F(DropAndLinkTest, TheFirstFileDroppedOnTheWindowOrTheTextOpensAfterTheQues
     // A changed document asks first, and Cancel keeps it; a folder cannot be opened.
     TypeText(L"mine ");
     script.Press(IDCANCEL).Press(IDNO);
-    EXPECT_TRUE(Drop(g_app.hwndEdit, {folder.File(L"one.txt")}));
-    EXPECT_TRUE(Drop(g_app.hwndMain, {folder.path()}));
+    EXPECT_TRUE(DropFiles(g_app.hwndEdit, {folder.File(L"one.txt")}));
+    EXPECT_TRUE(DropFiles(g_app.hwndMain, {folder.path()}));
     EXPECT_EQ(script.seen().size(), 2u);
     EXPECT_EQ(EditText(), L"mine second");
     EXPECT_EQ(WindowText(g_app.hwndMain), L"*two.txt - Jotwell");

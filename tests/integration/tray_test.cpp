@@ -3,6 +3,7 @@
 #include "support/dialog_script.h"
 #include "support/import_patch.h"
 
+#include "document/document.h"
 #include "tray/tray.h"
 
 #include <vector>
@@ -223,6 +224,59 @@ TEST_F(TrayTest, RestartedNotificationAreaGetsTheIconBackOrTheWindowComesBack)
     EXPECT_FALSE(IconShown());
     EXPECT_TRUE(IsWindowVisible(g_app.hwndMain));
     EXPECT_FALSE(IsIconic(g_app.hwndMain));
+}
+
+TEST_F(TrayTest, ACloseFromOutsideShowsTheWindowFromTheTrayBeforeTheQuestion)
+{
+    TypeText(L"draft");
+    ShiftMinimise();
+    bool visibleAtPrompt = false;
+    DialogScript script;
+    script.Then([&](HWND box) {
+        visibleAtPrompt = IsWindowVisible(g_app.hwndMain) != FALSE;
+        ClickDialogButton(box, IDCANCEL);
+    });
+    SendMessageW(g_app.hwndMain, WM_CLOSE, 0, 0);
+    ASSERT_EQ(script.seen().size(), 1u);
+    EXPECT_TRUE(visibleAtPrompt);
+    EXPECT_FALSE(IconShown());
+}
+
+HWND t_saveAs = nullptr;
+std::wstring t_savePath;
+
+void CALLBACK ChooseSavePath(HWND, UINT, UINT_PTR id, DWORD)
+{
+    KillTimer(nullptr, id);
+    SetWindowTextW(GetDlgItem(t_saveAs, 0x47c), t_savePath.c_str());
+    ClickDialogButton(t_saveAs, IDOK);
+}
+
+// Behind Save As, a drop, the icon's menu Exit and a close from outside all wait: Save As writes
+// the document's own text, and no question comes up under it.
+TEST_F(TrayTest, ADropTheIconsExitAndACloseWaitBehindSaveAs)
+{
+    TempFolder folder;
+    WriteFileBytes(folder.File(L"dropped.txt"), "dropped");
+    t_savePath = folder.File(L"saved.txt");
+    TypeText(L"mine");
+    DialogScript script;
+    script.Then([&](HWND dialog) {
+        t_saveAs = dialog;
+        PostDrop(g_app.hwndEdit, {folder.File(L"dropped.txt")});
+        PostMessageW(g_app.hwndMain, WM_CLOSE, 0, 0);
+        // The icon's menu, answered with Exit should it come up, then the file name.
+        PostMessageW(g_app.hwndMain, WM_TRAYICON, 1, WM_RBUTTONUP);
+        t_menuKeys = {VK_DOWN, VK_DOWN, VK_RETURN};
+        SetTimer(nullptr, 0, 100, PressMenuKeys);
+        SetTimer(nullptr, 0, 400, ChooseSavePath);
+    });
+    EXPECT_EQ(DoFileSaveAs(), 1);
+    Pump();
+    ASSERT_EQ(script.seen().size(), 1u);
+    EXPECT_TRUE(IsWindow(g_app.hwndMain));
+    EXPECT_EQ(EditText(), L"mine");
+    EXPECT_EQ(ReadFileBytes(t_savePath), std::string("\xFF\xFEm\0i\0n\0e\0", 10));
 }
 
 TEST_F(TrayTest, DestroyingTheWindowInTheTrayRemovesTheIcon)

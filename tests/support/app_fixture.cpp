@@ -86,7 +86,7 @@ void TypeText(const std::wstring& text)
     }
 }
 
-bool DropFiles(HWND target, const std::vector<std::wstring>& paths)
+HGLOBAL PostDrop(HWND target, const std::vector<std::wstring>& paths)
 {
     std::wstring names;
     for (const std::wstring& path : paths) names += path + L'\0';
@@ -97,6 +97,12 @@ bool DropFiles(HWND target, const std::vector<std::wstring>& paths)
     std::memcpy(files + 1, names.data(), names.size() * sizeof(wchar_t));
     GlobalUnlock(drop);
     PostMessageW(target, WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0);
+    return drop;
+}
+
+bool DropFiles(HWND target, const std::vector<std::wstring>& paths)
+{
+    HGLOBAL drop = PostDrop(target, paths);
     Pump();
     return GlobalSize(drop) == 0;
 }

@@ -31,7 +31,9 @@ void PressKey(UINT vk, std::initializer_list<int> modifiers = {});
 // Types text into the edit control as WM_CHAR messages through the message loop.
 void TypeText(const std::wstring& text);
 
-// Drops the files on target in an HDROP as the shell builds it; true when the program let it go.
+// Posts a drop of the files on target in an HDROP as the shell builds it; returns the HDROP.
+HGLOBAL PostDrop(HWND target, const std::vector<std::wstring>& paths);
+// The same, handled; true when the program let the HDROP go.
 bool DropFiles(HWND target, const std::vector<std::wstring>& paths);
 
 std::wstring EditText();
