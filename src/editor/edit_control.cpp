@@ -2,6 +2,7 @@
 
 #include "appearance/theme.h"
 #include "base/app_state.h"
+#include "editor/control_keys.h"
 #include "editor/plain_paste.h"
 #include "editor/status_bar.h"
 #include "editor/text_stream.h"
@@ -62,11 +63,10 @@ LRESULT CALLBACK EditSubclassProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPa
     case WM_DROPFILES: return SendMessageW(GetParent(hwnd), WM_DROPFILES, wParam, lParam);
     case WM_PASTE: PastePlainText(hwnd); return 0;
     case WM_KEYDOWN:
-        // The control's own paste keys.
-        if ((wParam == 'V' && Held(VK_CONTROL) && !Held(VK_MENU)) ||
-            (wParam == VK_INSERT && Held(VK_SHIFT) && !Held(VK_CONTROL) && !Held(VK_MENU))) {
-            PastePlainText(hwnd);
-            return 0;
+        switch (ControlKeyFor(wParam, Held(VK_CONTROL), Held(VK_MENU), Held(VK_SHIFT))) {
+        case ControlKey::Pass: break;
+        case ControlKey::Drop: return 0;
+        case ControlKey::Paste: PastePlainText(hwnd); return 0;
         }
         break;
     default: break;
