@@ -22,6 +22,7 @@ ControlKey ControlKeyFor(uintptr_t key, bool ctrl, bool alt, bool shift)
     if (IsModifier(key)) return ControlKey::Pass;
     if (!ctrl) {
         if (key == VK_INSERT && shift) return ControlKey::Paste;
+        if (key == VK_RETURN && shift) return ControlKey::Enter;
         return ControlKey::Pass;
     }
     if (alt) return ControlKey::Drop;

@@ -11,6 +11,8 @@
 #include <shellapi.h>
 #include <tom.h>
 
+#include <cstring>
+
 namespace {
 
 // The control's text object model, reached without initialising OLE.
@@ -50,6 +52,22 @@ bool Held(int key)
     return GetKeyState(key) < 0;
 }
 
+// Hands a message to the control as if Shift were up: Shift+Enter then types the line break
+// Enter types, with the same undo step, modify flag and refresh, instead of the control's soft
+// break (a space in plain text).
+LRESULT WithoutShift(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    BYTE held[256];
+    if (!GetKeyboardState(held)) return CallWindowProcW(g_app.editClassProc, hwnd, msg, wParam, lParam);
+    BYTE plain[256];
+    std::memcpy(plain, held, sizeof plain);
+    plain[VK_SHIFT] = plain[VK_LSHIFT] = plain[VK_RSHIFT] = 0;
+    const bool hidden = SetKeyboardState(plain) != FALSE;
+    const LRESULT result = CallWindowProcW(g_app.editClassProc, hwnd, msg, wParam, lParam);
+    if (hidden) SetKeyboardState(held);
+    return result;
+}
+
 // Files dropped on the text go to the main window, which opens them. Wine's control swallows
 // WM_DROPFILES without a notification (no EN_DROPFILES, whatever the event mask), and this
 // way Windows and Wine take the same road. The program never initialises OLE, so the control
@@ -67,7 +85,12 @@ LRESULT CALLBACK EditSubclassProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPa
         case ControlKey::Pass: break;
         case ControlKey::Drop: return 0;
         case ControlKey::Paste: PastePlainText(hwnd); return 0;
+        case ControlKey::Enter: return WithoutShift(hwnd, msg, wParam, lParam);
         }
+        break;
+    case WM_CHAR:
+        // Windows' control may break the line on Enter's character rather than on its key-down.
+        if (wParam == L'\r' && Held(VK_SHIFT)) return WithoutShift(hwnd, msg, wParam, lParam);
         break;
     default: break;
     }

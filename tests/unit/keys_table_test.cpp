@@ -205,9 +205,10 @@ TEST(ControlKeys, EveryKeyWithEveryModifierAgainstTheEditingAndMovingChords)
         ctrlActs.insert({{key, C}, {key, C | S}, {key, C | A}, {key, C | A | S}});
     for (uintptr_t key = 1; key < 256; ++key) {
         for (int m = 0; m < 8; ++m) {
-            // Without Ctrl all pass but Shift+Insert, which pastes; Ctrl+V pastes, not with Alt (AltGr).
+            // Without Ctrl all pass but the paste key and Shift+Enter; Ctrl+V pastes, not with Alt (AltGr).
             ControlKey expected = ctrlActs.count({key, m}) || !(m & C) ? ControlKey::Pass : ControlKey::Drop;
             if ((key == 'V' && (m & (C | A)) == C) || (key == VK_INSERT && (m & ~A) == S)) expected = ControlKey::Paste;
+            if (key == VK_RETURN && (m & ~A) == S) expected = ControlKey::Enter;
             EXPECT_EQ(ControlKeyFor(key, (m & C) != 0, (m & A) != 0, (m & S) != 0), expected) << key << " with " << m;
         }
     }
