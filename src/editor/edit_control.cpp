@@ -2,14 +2,14 @@
 
 #include "appearance/theme.h"
 #include "base/app_state.h"
-#include "base/handles.h"
+#include "editor/control_keys.h"
+#include "editor/plain_paste.h"
 
 #include <richole.h>
 #include <shellapi.h>
 #include <tom.h>
 
 #include <cstring>
-#include <cwchar>
 
 namespace {
 
@@ -45,29 +45,25 @@ private:
     ITextDocument* document_ = nullptr;
 };
 
-// Puts the clipboard's text in place of the selection, one step for Undo. The control's own
-// Paste would bring other programs' formatting along, and under Wine, in plain-text mode, it
-// replaces the whole text instead of the selection.
-void PastePlainText(HWND edit)
-{
-    if (!OpenClipboard(edit)) return;
-    HeapBuffer text(0);
-    if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
-        if (const auto* units = static_cast<const wchar_t*>(GlobalLock(data))) {
-            // Copied out, ended for sure, so that the clipboard is not held during a long insert.
-            const size_t length = wcsnlen(units, GlobalSize(data) / sizeof(wchar_t));
-            text = HeapBuffer((length + 1) * sizeof(wchar_t));
-            if (text) std::memcpy(text.get(), units, length * sizeof(wchar_t));
-            GlobalUnlock(data);
-        }
-    }
-    CloseClipboard();
-    if (text) SendMessageW(edit, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text.get()));
-}
-
 bool Held(int key)
 {
     return GetKeyState(key) < 0;
+}
+
+// Hands a message to the control as if Shift were up: Shift+Enter then types the line break
+// Enter types, with the same undo step, modify flag and refresh, instead of the control's soft
+// break (a space in plain text).
+LRESULT WithoutShift(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    BYTE held[256];
+    if (!GetKeyboardState(held)) return CallWindowProcW(g_app.editClassProc, hwnd, msg, wParam, lParam);
+    BYTE plain[256];
+    std::memcpy(plain, held, sizeof plain);
+    plain[VK_SHIFT] = plain[VK_LSHIFT] = plain[VK_RSHIFT] = 0;
+    const bool hidden = SetKeyboardState(plain) != FALSE;
+    const LRESULT result = CallWindowProcW(g_app.editClassProc, hwnd, msg, wParam, lParam);
+    if (hidden) SetKeyboardState(held);
+    return result;
 }
 
 // Files dropped on the text go to the main window, which opens them. Wine's control swallows
@@ -83,12 +79,16 @@ LRESULT CALLBACK EditSubclassProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPa
     case WM_DROPFILES: return SendMessageW(GetParent(hwnd), WM_DROPFILES, wParam, lParam);
     case WM_PASTE: PastePlainText(hwnd); return 0;
     case WM_KEYDOWN:
-        // The control's own paste keys.
-        if ((wParam == 'V' && Held(VK_CONTROL) && !Held(VK_MENU)) ||
-            (wParam == VK_INSERT && Held(VK_SHIFT) && !Held(VK_CONTROL) && !Held(VK_MENU))) {
-            PastePlainText(hwnd);
-            return 0;
+        switch (ControlKeyFor(wParam, Held(VK_CONTROL), Held(VK_MENU), Held(VK_SHIFT))) {
+        case ControlKey::Pass: break;
+        case ControlKey::Drop: return 0;
+        case ControlKey::Paste: PastePlainText(hwnd); return 0;
+        case ControlKey::Enter: return WithoutShift(hwnd, msg, wParam, lParam);
         }
+        break;
+    case WM_CHAR:
+        // Windows' control may break the line on Enter's character rather than on its key-down.
+        if (wParam == L'\r' && Held(VK_SHIFT)) return WithoutShift(hwnd, msg, wParam, lParam);
         break;
     default: break;
     }

@@ -283,6 +283,28 @@ TEST_F(ShellTest, TypingWorksInADocumentLongerThanTheDefaultLimit)
     EXPECT_EQ(EditText().size(), 40009u);
 }
 
+TEST_F(ShellTest, KeysAndPastePutInPlainTextOnly)
+{
+    PutTextOnClipboard(L"a\r\r\nb\rc\nd");
+    // AltGr+V on a Hungarian keyboard: Ctrl+Alt held, the key-down, then the character made of it.
+    HoldKeys({VK_CONTROL, VK_MENU});
+    PostMessageW(g_app.hwndEdit, WM_KEYDOWN, 'V', 1);
+    PostMessageW(g_app.hwndEdit, WM_CHAR, L'@', 1);
+    Pump();
+    PressKey('I', {VK_CONTROL});
+    PressKey(VK_RETURN, {VK_SHIFT});
+    PressKey('V', {VK_CONTROL});
+    EXPECT_EQ(EditText(), L"@\t\r\na\r\n\r\nb\r\nc\r\nd");
+    SendMessageW(g_app.hwndEdit, EM_UNDO, 0, 0);
+    SendMessageW(g_app.hwndEdit, EM_SETREADONLY, 1, 0); // as while a file loads
+    PressKey('V', {VK_CONTROL});
+    TempFolder folder;
+    DialogScript script;
+    script.ChooseFile(folder.File(L"keys.txt"));
+    SendMessageW(g_app.hwndMain, WM_COMMAND, ID_FILE_SAVEAS, 0);
+    EXPECT_EQ(ReadFileBytes(folder.File(L"keys.txt")), std::string("\xFF\xFE@\0\t\0\r\0\n\0", 10));
+}
+
 TEST_F(ShellTest, PlainLettersAreTypedAndShortcutsAreNot)
 {
     for (UINT key : {'A', 'N', 'F', 'H', 'O', 'S', 'P'}) PressKey(key);

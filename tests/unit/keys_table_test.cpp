@@ -2,6 +2,7 @@
 #include "app/menu.h"
 #include "app/shortcuts.h"
 #include "base/app_state.h"
+#include "editor/control_keys.h"
 
 #include <gtest/gtest.h>
 
@@ -192,4 +193,23 @@ TEST(KeysTable, ReadmeAgreesWithTheShortcutsAndTheMenuBar)
         }
     }
     DestroyMenu(g_app.hMenuBar);
+}
+
+TEST(ControlKeys, EveryKeyWithEveryModifierAgainstTheEditingAndMovingChords)
+{
+    constexpr int C = 1, A = 2, S = 4;
+    std::set<std::pair<uintptr_t, int>> ctrlActs = {{'C', C}, {'X', C}, {'Z', C}, {'Y', C}, {'A', C}, {VK_INSERT, C}};
+    for (int key : {VK_BACK, VK_DELETE, VK_PRIOR, VK_NEXT, VK_END, VK_HOME, VK_LEFT, VK_UP, VK_RIGHT, VK_DOWN})
+        ctrlActs.insert({{key, C}, {key, C | S}});
+    for (int key : {VK_SHIFT, VK_CONTROL, VK_MENU, VK_LSHIFT, VK_RSHIFT, VK_LCONTROL, VK_RCONTROL, VK_LMENU, VK_RMENU})
+        ctrlActs.insert({{key, C}, {key, C | S}, {key, C | A}, {key, C | A | S}});
+    for (uintptr_t key = 1; key < 256; ++key) {
+        for (int m = 0; m < 8; ++m) {
+            // Without Ctrl all pass but the paste key and Shift+Enter; Ctrl+V pastes, not with Alt (AltGr).
+            ControlKey expected = ctrlActs.count({key, m}) || !(m & C) ? ControlKey::Pass : ControlKey::Drop;
+            if ((key == 'V' && (m & (C | A)) == C) || (key == VK_INSERT && (m & ~A) == S)) expected = ControlKey::Paste;
+            if (key == VK_RETURN && (m & ~A) == S) expected = ControlKey::Enter;
+            EXPECT_EQ(ControlKeyFor(key, (m & C) != 0, (m & A) != 0, (m & S) != 0), expected) << key << " with " << m;
+        }
+    }
 }

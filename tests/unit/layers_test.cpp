@@ -16,7 +16,8 @@ namespace {
 // The files that decide rules without a window; tests call them directly.
 const std::set<std::string> kRules = {"app/shortcuts",      "app/window_position", "document/caption",
                                       "document/print_layout", "document/save_path", "document/text_codec",
-                                      "editor/control_text", "editor/replace_text", "editor/status_text"};
+                                      "editor/control_keys", "editor/control_text", "editor/replace_text",
+                                      "editor/status_text"};
 
 std::string Folder(const std::string& path) { return path.substr(0, path.find('/') + 1); }
 std::string Module(const std::string& path) { return path.substr(0, path.rfind('.')); }
