@@ -5,78 +5,25 @@
 #include "base/app_state.h"
 #include "base/handles.h"
 #include "base/messages.h"
-#include "document/print_layout.h"
+#include "document/print_page.h"
 
 #include <algorithm>
 #include <new>
-#include <string>
 #include <string_view>
 
 namespace {
 
-constexpr int kMinimumMargin = 100; // device units from the edge of the printable area
-constexpr int kPrintPoints = 11;
-
-HFONT CreatePrintFont(HDC dc)
-{
-    const int height = -MulDiv(kPrintPoints, GetDeviceCaps(dc, LOGPIXELSY), 72);
-    for (const wchar_t* face : {L"Segoe UI", L"Tahoma"}) {
-        LOGFONTW description = {};
-        description.lfHeight = height;
-        description.lfWeight = FW_NORMAL;
-        description.lfCharSet = DEFAULT_CHARSET;
-        lstrcpynW(description.lfFaceName, face, LF_FACESIZE);
-        HFONT font = CreateFontIndirectW(&description);
-        if (!font) continue;
-        LOGFONTW created = {};
-        GetObjectW(font, sizeof(created), &created);
-        if (lstrcmpW(created.lfFaceName, face) == 0 || lstrcmpW(face, L"Tahoma") == 0) return font;
-        DeleteObject(font);
-    }
-    return nullptr;
-}
-
 void PrintPages(HDC dc, std::wstring_view text)
 {
-    const int width = GetDeviceCaps(dc, HORZRES);
-    const int height = GetDeviceCaps(dc, VERTRES);
-    const int marginX = std::max(kMinimumMargin, GetDeviceCaps(dc, LOGPIXELSX) / 2);
-    const int marginY = std::max(kMinimumMargin, GetDeviceCaps(dc, LOGPIXELSY) / 2);
-    const int bodyWidth = std::max(1, width - 2 * marginX);
-    const int bodyHeight = std::max(1, height - 2 * marginY);
-
     UniqueGdiObject<HFONT> font(CreatePrintFont(dc));
     const HGDIOBJ oldFont = font.get() ? SelectObject(dc, font.get()) : nullptr;
-    TEXTMETRICW metrics = {};
-    GetTextMetricsW(dc, &metrics);
-    const int lineHeight = std::max(1, static_cast<int>(metrics.tmHeight + metrics.tmExternalLeading));
-
-    const auto fit = [dc, bodyWidth](const wchar_t* s, size_t count) -> size_t {
-        INT fitted = 0;
-        SIZE extent = {};
-        const int chunk = static_cast<int>(std::min<size_t>(count, 32767));
-        if (!GetTextExtentExPointW(dc, s, chunk, bodyWidth, &fitted, nullptr, &extent)) return 1;
-        return static_cast<size_t>(std::max(0, fitted));
-    };
-    const std::vector<std::wstring> lines = LayoutPrintText(text, fit);
-    const size_t perPage = LinesPerPage(bodyHeight, lineHeight);
+    const PageFrame frame = MeasurePageFrame(dc);
+    const std::vector<PrintLine> lines = LayoutForDevice(dc, text, frame);
+    const size_t perPage = LinesPerPage(frame.bodyHeight, frame.lineHeight);
     const size_t pages = PageCount(lines.size(), perPage);
-
     for (size_t page = 0; page < pages; ++page) {
         StartPage(dc);
-        // Some drivers reset the DC at every page: set it up each time.
-        if (font.get()) SelectObject(dc, font.get());
-        SetTextColor(dc, RGB(0, 0, 0));
-        SetBkMode(dc, TRANSPARENT);
-        SetTextAlign(dc, TA_LEFT | TA_TOP | TA_NOUPDATECP);
-        const size_t first = page * perPage;
-        const size_t last = std::min(lines.size(), first + perPage);
-        for (size_t i = first; i < last; ++i) {
-            const std::wstring& line = lines[i];
-            if (line.empty()) continue;
-            const int y = marginY + static_cast<int>(i - first) * lineHeight;
-            TextOutW(dc, marginX, y, line.c_str(), static_cast<int>(line.size()));
-        }
+        DrawPrintedPage(dc, font.get(), frame, text, lines, page * perPage, (page + 1) * perPage);
         EndPage(dc);
     }
     if (oldFont) SelectObject(dc, oldFont);
