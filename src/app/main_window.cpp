@@ -7,6 +7,7 @@
 #include "base/app_state.h"
 #include "document/document.h"
 #include "document/print.h"
+#include "document/print_job.h"
 #include "editor/edit_control.h"
 #include "editor/find_replace.h"
 #include "editor/status_bar.h"
@@ -112,6 +113,8 @@ static void OnCommand(WPARAM wParam)
 
 static void OnClose(HWND hwnd)
 {
+    // Not under the print loop: the job ends first and then sends the close on.
+    if (PrintJobRunning()) return CancelPrintJobThenClose();
     if (PromptSaveChanges()) DestroyWindow(hwnd);
 }
 

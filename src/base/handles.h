@@ -80,6 +80,7 @@ public:
     UniqueDC(const UniqueDC&) = delete;
     UniqueDC& operator=(const UniqueDC&) = delete;
     HDC get() const { return h_; }
+    HDC release() { return std::exchange(h_, nullptr); }
 
 private:
     HDC h_;
