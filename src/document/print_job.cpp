@@ -29,8 +29,9 @@ struct PrintJob {
     std::vector<PrintLine> lines;
     PageFrame frame;
     size_t linesPerPage = 1;
-    size_t pages = 1;
-    size_t step = 0; // pages printed
+    size_t pages = 1; // of one copy
+    CopyPlan copies;
+    size_t step = 0; // pages printed, of pages * programCopies
     bool docStarted = false;
     bool busy = false; // inside a call to the printer, which may run a loop of its own
     bool cancelled = false;
@@ -39,11 +40,16 @@ struct PrintJob {
 
 std::unique_ptr<PrintJob> s_job;
 
+size_t JobPages(const PrintJob& job)
+{
+    return job.pages * static_cast<size_t>(job.copies.programCopies);
+}
+
 void ShowPageNumber(const PrintJob& job)
 {
     wchar_t text[64];
     wsprintfW(text, L"Page %lu of %lu", static_cast<unsigned long>(job.step + 1),
-              static_cast<unsigned long>(job.pages));
+              static_cast<unsigned long>(JobPages(job)));
     SetDlgItemTextW(job.dialog, kPageText, text);
 }
 
@@ -77,16 +83,17 @@ void StepPrintJob()
     if (job.busy) return;
     if (job.cancelled || !job.dialog) return FinishPrintJob(JobEnd::Cancelled);
     ShowPageNumber(job);
+    const size_t page = PageAtStep(job.step, job.pages, job.copies.programCopies, job.copies.programCollate);
     job.busy = true;
     bool made = StartPage(job.dc.get()) > 0;
     if (made) {
-        const size_t first = job.step * job.linesPerPage;
+        const size_t first = page * job.linesPerPage;
         DrawPrintedPage(job.dc.get(), job.font.get(), job.frame, job.text, job.lines, first, first + job.linesPerPage);
         made = EndPage(job.dc.get()) > 0;
     }
     job.busy = false;
     if (!made) return FinishPrintJob(JobEnd::Failed);
-    if (++job.step == job.pages) return FinishPrintJob(JobEnd::Printed);
+    if (++job.step == JobPages(job)) return FinishPrintJob(JobEnd::Printed);
     if (!job.dialog) return FinishPrintJob(JobEnd::Cancelled);
     if (HIWORD(GetQueueStatus(QS_ALLINPUT)) == 0) PostMessageW(job.dialog, kNextPage, 0, 0);
 }
@@ -163,7 +170,7 @@ std::vector<WORD> PrintingDialogTemplate()
 
 } // namespace
 
-void StartPrintJob(HDC printer, std::wstring text)
+void StartPrintJob(HDC printer, std::wstring text, const CopyPlan& copies, bool toFile)
 {
     std::unique_ptr<PrintJob> job;
     try {
@@ -180,6 +187,7 @@ void StartPrintJob(HDC printer, std::wstring text)
     }
     job->linesPerPage = LinesPerPage(job->frame.bodyHeight, job->frame.lineHeight);
     job->pages = PageCount(job->lines.size(), job->linesPerPage);
+    job->copies = copies;
     s_job = std::move(job);
 
     BeginModalDialog();
@@ -192,6 +200,8 @@ void StartPrintJob(HDC printer, std::wstring text)
     DOCINFOW doc = {};
     doc.cbSize = sizeof(doc);
     doc.lpszDocName = L"Untitled - Jotwell"; // the same job name for every document
+    // "FILE:" makes Windows ask for the file's name.
+    doc.lpszOutput = toFile ? L"FILE:" : nullptr;
     s_job->busy = true;
     const int started = StartDocW(s_job->dc.get(), &doc);
     const DWORD error = started > 0 ? 0 : GetLastError();

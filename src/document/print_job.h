@@ -2,12 +2,15 @@
 // Printing dialog that shows "Page N of M" and can cancel.
 #pragma once
 
+#include "document/print_layout.h"
+
 #include <windows.h>
 
 #include <string>
 
-// Prints text on the printer DC, which the job owns from here on.
-void StartPrintJob(HDC printer, std::wstring text);
+// Prints text on the printer DC, which the job owns from here on, with the copies the program
+// makes itself; toFile sends the job to a file that Windows asks for.
+void StartPrintJob(HDC printer, std::wstring text, const CopyPlan& copies, bool toFile);
 
 // Whether a job is between the Print dialog's OK and its end.
 bool PrintJobRunning();

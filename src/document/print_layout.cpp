@@ -141,3 +141,24 @@ size_t PageCount(size_t lineCount, size_t linesPerPage)
     if (lineCount == 0 || linesPerPage == 0) return 1;
     return (lineCount + linesPerPage - 1) / linesPerPage;
 }
+
+CopyPlan PlanCopies(int copies, bool collate, int driverMaxCopies, bool driverCollates)
+{
+    CopyPlan plan;
+    if (copies <= 1) return plan;
+    if (driverMaxCopies >= copies && (!collate || driverCollates)) {
+        plan.deviceCopies = copies;
+        plan.deviceCollate = collate;
+    } else {
+        plan.programCopies = copies;
+        plan.programCollate = collate;
+    }
+    return plan;
+}
+
+size_t PageAtStep(size_t step, size_t pages, int copies, bool collate)
+{
+    if (pages == 0) return 0;
+    if (collate) return step % pages;
+    return step / static_cast<size_t>(std::max(1, copies));
+}

@@ -1,5 +1,5 @@
 // How printed text is laid out, without a device: lines, tab stops, wrapping between whole
-// characters, and pages.
+// characters, pages, and the order in which copies come out.
 #pragma once
 
 #include <cstddef>
@@ -36,3 +36,17 @@ size_t LinesPerPage(int bodyHeight, int lineHeight);
 
 // Number of pages for a count of printed lines; an empty document still prints one page.
 size_t PageCount(size_t lineCount, size_t linesPerPage);
+
+// Who makes the copies: the driver through the DEVMODE when it can make that many (and
+// collate them, if asked), otherwise the program, which then asks the driver for one.
+struct CopyPlan {
+    int deviceCopies = 1;
+    bool deviceCollate = false;
+    int programCopies = 1;
+    bool programCollate = false;
+};
+CopyPlan PlanCopies(int copies, bool collate, int driverMaxCopies, bool driverCollates);
+
+// The page of the document that the job's step-th printed page shows, for copies made by the
+// program: collated 1 2 3 1 2 3, otherwise 1 1 2 2 3 3.
+size_t PageAtStep(size_t step, size_t pages, int copies, bool collate);

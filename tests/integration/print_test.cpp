@@ -23,11 +23,12 @@ template <typename F> F Real(F, const wchar_t* dll, const char* name)
 const auto realStartDoc = Real(&StartDocW, L"gdi32.dll", "StartDocW");
 const auto realStartPage = Real(&StartPage, L"gdi32.dll", "StartPage");
 const auto realAbortDoc = Real(&AbortDoc, L"gdi32.dll", "AbortDoc");
+const auto realResetDC = Real(&ResetDCW, L"gdi32.dll", "ResetDCW");
 
-// What the job asked of the printer. A failing StartPage is the test's to choose; the output
-// goes to its file, not to the queue.
+// What the job asked of the printer. The driver's answer for copies (it collates none) and a
+// failing StartPage are the test's to choose; the output goes to its file, not to the queue.
 struct PrinterLog {
-    int startPages = 0, aborts = 0;
+    int startPages = 0, aborts = 0, resetCopies = 0, driverCopies = 9999;
     bool failStartPage = false;
     std::wstring output;
 };
@@ -41,12 +42,19 @@ int WINAPI LoggedStartDoc(HDC dc, const DOCINFOW* info)
 }
 int WINAPI LoggedStartPage(HDC dc) { ++t_log.startPages; return t_log.failStartPage ? SP_ERROR : realStartPage(dc); }
 int WINAPI LoggedAbortDoc(HDC dc) { ++t_log.aborts; return realAbortDoc(dc); }
+HDC WINAPI LoggedResetDC(HDC dc, const DEVMODEW* dm) { t_log.resetCopies = dm->dmCopies; return realResetDC(dc, dm); }
+int WINAPI DriverCopies(LPCWSTR, LPCWSTR, WORD what, LPWSTR, const DEVMODEW*)
+{
+    return what == DC_COPIES ? t_log.driverCopies : 0;
+}
 
 struct PrinterSeam {
-    explicit PrinterSeam(const std::wstring& output) { t_log = PrinterLog{0, 0, false, output}; }
+    explicit PrinterSeam(const std::wstring& output) { t_log = PrinterLog{0, 0, 0, 9999, false, output}; }
     ImportPatch startDoc{"gdi32.dll", "StartDocW", reinterpret_cast<void*>(&LoggedStartDoc)};
     ImportPatch startPage{"gdi32.dll", "StartPage", reinterpret_cast<void*>(&LoggedStartPage)};
     ImportPatch abortDoc{"gdi32.dll", "AbortDoc", reinterpret_cast<void*>(&LoggedAbortDoc)};
+    ImportPatch resetDC{"gdi32.dll", "ResetDCW", reinterpret_cast<void*>(&LoggedResetDC)};
+    ImportPatch caps{"winspool.drv", "DeviceCapabilitiesW", reinterpret_cast<void*>(&DriverCopies)};
 };
 
 // Turns the message loop until the job has ended, for at most a minute.
@@ -166,6 +174,25 @@ TEST_F(PrintJobTest, CancelInThePrintingDialogAbortsTheJob)
     EXPECT_EQ(t_log.aborts, 1);
     EXPECT_EQ(ReadFileBytes(t_log.output), "");
     EXPECT_TRUE(IsWindowEnabled(g_app.hwndMain) && g_app.modalDepth == 0);
+}
+
+TEST_F(PrintJobTest, TwoCopiesFromTheDriverOrFromTheProgram)
+{
+    int pages = 0;
+    for (int driverCopies : {9999, 1}) {
+        t_log.driverCopies = driverCopies;
+        t_log.startPages = 0;
+        DialogScript script;
+        script.Then([](HWND print) { SetDlgItemTextW(print, 0x482 /* edt3, copies */, L"2"); ClickDialogButton(print, IDOK); });
+        script.Then([](HWND) {});
+        Print(script);
+        EXPECT_NE(ReadFileBytes(t_log.output), ""); // ended with EndDoc
+        EXPECT_EQ(t_log.resetCopies, driverCopies > 1 ? 2 : 1);
+        if (driverCopies > 1) pages = t_log.startPages;
+        EXPECT_EQ(t_log.startPages, driverCopies > 1 ? pages : 2 * pages);
+        EXPECT_EQ(script.seen()[1].text, L"Page 1 of " + std::to_wstring(t_log.startPages));
+    }
+    EXPECT_GE(pages, 3);
 }
 
 TEST_F(PrintJobTest, AFailedPageStopsTheJobWithAMessage)

@@ -1,4 +1,4 @@
-// Printed layout: line breaks, tab stops, wrapping between whole characters, pages.
+// Printed layout: line breaks, tab stops, wrapping between whole characters, pages, copies.
 #include "document/print_layout.h"
 
 #include <gtest/gtest.h>
@@ -109,6 +109,18 @@ TEST(PrintLayout, Pages)
     EXPECT_EQ(PageCount(60, 60), 1u);
     EXPECT_EQ(PageCount(61, 60), 2u);
     EXPECT_EQ(PageCount(150, 60), 3u);
+}
+
+TEST(PrintLayout, CopiesFromTheDriverOrTheProgram)
+{
+    EXPECT_EQ(PlanCopies(2, false, 99, false).deviceCopies, 2);
+    EXPECT_TRUE(PlanCopies(2, true, 99, true).deviceCollate);
+    EXPECT_TRUE(PlanCopies(2, true, 99, false).programCollate); // the driver cannot collate
+    EXPECT_EQ(PlanCopies(3, false, 2, true).programCopies, 3);  // nor make three
+    std::wstring order;
+    for (size_t step = 0; step < 6; ++step) order += static_cast<wchar_t>(L'1' + PageAtStep(step, 3, 2, true));
+    for (size_t step = 0; step < 6; ++step) order += static_cast<wchar_t>(L'1' + PageAtStep(step, 3, 2, false));
+    EXPECT_EQ(order, L"123123112233");
 }
 
 } // namespace
