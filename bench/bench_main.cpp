@@ -5,6 +5,7 @@
 #include "app/startup.h"
 #include "base/app_state.h"
 #include "document/document.h"
+#include "document/print_page.h"
 #include "editor/find_replace.h"
 #include "editor/word_wrap.h"
 
@@ -650,6 +651,40 @@ void BenchBigDocument(size_t chars)
     DeleteFileW(quarterPath.c_str());
 }
 
+// Laying text out for print, in the print font on the default printer's DC (the screen's when
+// there is none): one line of 1 M characters without spaces against the same characters in
+// lines of 100. The floor column is the short lines.
+void BenchPrintLayout()
+{
+    wchar_t name[256] = {};
+    DWORD size = 256;
+    HDC dc = GetDefaultPrinterW(name, &size) ? CreateDCW(L"WINSPOOL", name, nullptr, nullptr) : nullptr;
+    const bool printer = dc != nullptr;
+    if (!dc) dc = CreateCompatibleDC(nullptr);
+    HFONT font = CreatePrintFont(dc);
+    HGDIOBJ old = SelectObject(dc, font);
+    const PageFrame frame = MeasurePageFrame(dc);
+    std::wstring longLine = AsciiText(1200000), shortLines;
+    std::erase_if(longLine, [](wchar_t ch) { return ch == L' ' || ch == L'\r' || ch == L'\n'; });
+    longLine.resize(1000000);
+    for (size_t at = 0; at < longLine.size(); at += 100) shortLines.append(longLine, at, 100).append(L"\r\n");
+    std::vector<double> one, many;
+    size_t printedLines = 0;
+    for (int run = 0; run < kRuns; ++run) {
+        double start = NowMs();
+        printedLines = LayoutForDevice(dc, longLine, frame).size();
+        one.push_back(NowMs() - start);
+        start = NowMs();
+        LayoutForDevice(dc, shortLines, frame);
+        many.push_back(NowMs() - start);
+    }
+    SelectObject(dc, old);
+    DeleteObject(font);
+    DeleteDC(dc);
+    std::printf("(%s DC, %zu printed lines from the long line)\n", printer ? "printer" : "screen", printedLines);
+    Report("print layout, 1 M chars in one line / in 100s", Median(one), Median(many), "target 1.5");
+}
+
 } // namespace
 
 int wmain(int argc, wchar_t** argv)
@@ -667,6 +702,10 @@ int wmain(int argc, wchar_t** argv)
     }
     if (argc == 3 && lstrcmpW(argv[1], L"--wrap") == 0) {
         BenchWordWrap(static_cast<size_t>(_wtoi64(argv[2])));
+        return 0;
+    }
+    if (argc == 2 && lstrcmpW(argv[1], L"--print-layout") == 0) {
+        BenchPrintLayout();
         return 0;
     }
     if (argc == 2 && lstrcmpW(argv[1], L"--replace") == 0) {
@@ -696,6 +735,7 @@ int wmain(int argc, wchar_t** argv)
     BenchStartup();
     BenchSave();
     BenchReplaceAll();
+    BenchPrintLayout();
     BenchTyping(100000, "100 k chars", "target 1.5");
     BenchTyping(1000000, "1 M chars", "target < 16 ms");
     BenchOpenBigUtf8(true);

@@ -8,6 +8,7 @@
 #include "base/messages.h"
 #include "document/document.h"
 #include "document/print.h"
+#include "document/print_job.h"
 #include "editor/edit_control.h"
 #include "editor/find_replace.h"
 #include "editor/status_bar.h"
@@ -132,6 +133,8 @@ static void ShowBeforeAsking()
 
 static void OnClose(HWND hwnd)
 {
+    // Not under the print loop: the job ends first and then sends the close on.
+    if (PrintJobRunning()) return CancelPrintJobThenClose();
     // A close from outside (a task manager) while one of our dialogs is up would destroy the
     // window under it; the dialog comes to the front instead.
     if (g_app.modalDepth > 0) {

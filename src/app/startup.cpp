@@ -9,6 +9,7 @@
 #include "base/app_state.h"
 #include "document/document.h"
 #include "document/print.h"
+#include "document/print_job.h"
 #include "editor/find_replace.h"
 #include "editor/status_bar.h"
 #include "editor/text_load.h"
@@ -47,6 +48,8 @@ static bool RunShortcut(WPARAM key)
 void ProcessLoopMessage(MSG& msg)
 {
     if (g_app.hwndFindDialog && IsDialogMessageW(g_app.hwndFindDialog, &msg)) return;
+    // The Printing dialog takes its keys, so that no shortcut runs behind it.
+    if (IsPrintDialogMessage(msg)) return;
     // Shortcuts are neither translated nor dispatched, so Ctrl+H never reaches the
     // control as a backspace.
     if (msg.message == WM_KEYDOWN && RunShortcut(msg.wParam)) return;

@@ -80,6 +80,7 @@ public:
     UniqueDC(const UniqueDC&) = delete;
     UniqueDC& operator=(const UniqueDC&) = delete;
     HDC get() const { return h_; }
+    HDC release() { return std::exchange(h_, nullptr); }
 
 private:
     HDC h_;
@@ -141,9 +142,26 @@ public:
     }
     UniqueGlobal(const UniqueGlobal&) = delete;
     UniqueGlobal& operator=(const UniqueGlobal&) = delete;
+    HGLOBAL get() const { return h_; }
 
 private:
     HGLOBAL h_;
+};
+
+// The memory of a GlobalAlloc handle, locked while the guard lives; null if it cannot be.
+template <typename T> class LockedGlobal {
+public:
+    explicit LockedGlobal(HGLOBAL h) : h_(h), p_(h ? static_cast<T*>(GlobalLock(h)) : nullptr) {}
+    ~LockedGlobal() {
+        if (p_) GlobalUnlock(h_);
+    }
+    LockedGlobal(const LockedGlobal&) = delete;
+    LockedGlobal& operator=(const LockedGlobal&) = delete;
+    T* get() const { return p_; }
+
+private:
+    HGLOBAL h_;
+    T* p_;
 };
 
 // The wait cursor for as long as a long operation runs, then the cursor there was before.

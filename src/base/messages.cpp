@@ -2,22 +2,26 @@
 
 #include "base/app_state.h"
 
-namespace {
-
 // A modal dialog disables its owner, the main window, but not the modeless Find and Replace
 // dialog that the main window also owns: Replace All could change the text behind Save As or
 // Open. So that dialog takes no input either while one of ours is up. Nested ones (the
 // prompt's Save As) count, so that only the last to close enables it again.
+void BeginModalDialog()
+{
+    if (g_app.modalDepth++ == 0 && g_app.hwndFindDialog) EnableWindow(g_app.hwndFindDialog, FALSE);
+}
+
+void EndModalDialog()
+{
+    if (--g_app.modalDepth == 0 && g_app.hwndFindDialog) EnableWindow(g_app.hwndFindDialog, TRUE);
+}
+
+namespace {
+
 class ModalScope {
 public:
-    ModalScope()
-    {
-        if (g_app.modalDepth++ == 0 && g_app.hwndFindDialog) EnableWindow(g_app.hwndFindDialog, FALSE);
-    }
-    ~ModalScope()
-    {
-        if (--g_app.modalDepth == 0 && g_app.hwndFindDialog) EnableWindow(g_app.hwndFindDialog, TRUE);
-    }
+    ModalScope() { BeginModalDialog(); }
+    ~ModalScope() { EndModalDialog(); }
     ModalScope(const ModalScope&) = delete;
     ModalScope& operator=(const ModalScope&) = delete;
 };

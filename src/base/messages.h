@@ -16,3 +16,7 @@ int ShowMessageBox(const wchar_t* text, const wchar_t* caption, UINT type);
 BOOL ShowOpenDialog(OPENFILENAMEW& dialog);
 BOOL ShowSaveDialog(OPENFILENAMEW& dialog);
 BOOL ShowPrintDialog(PRINTDLGW& dialog);
+// A dialog of the program's own that stays up across messages (Printing) counts as modal from
+// Begin to End, as the message boxes and common dialogs above do while they run.
+void BeginModalDialog();
+void EndModalDialog();
