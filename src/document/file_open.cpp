@@ -73,7 +73,7 @@ int OpenDocumentFile(const wchar_t* path)
     }
     auto* data = bytes.as<unsigned char>();
     if (!ReadWhole(file.get(), data, cb)) return 0;
-    const TextSource source = ChooseDecoding(data, cb);
+    const TextSource source = ChooseDecoding(data, cb, AnsiHasOneBytePerCharacter());
     switch (source.encoding) {
     case TextEncoding::Empty: return TakeDocument(path, L"", 0) ? 1 : 0;
     case TextEncoding::Utf16Le:
