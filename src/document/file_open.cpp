@@ -53,8 +53,10 @@ bool ReadWhole(HANDLE file, unsigned char* data, size_t count)
 int OpenDocumentFile(const wchar_t* path)
 {
     WaitCursor wait;
-    UniqueFile file(CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
-                                nullptr));
+    // Another program may be writing the file (a running program's log): share it, and read the
+    // size it has now; what is written later is not read.
+    UniqueFile file(CreateFileW(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.valid()) return 0;
     LARGE_INTEGER size = {};
     if (!GetFileSizeEx(file.get(), &size) || size.QuadPart < 0) return 0;
