@@ -58,8 +58,10 @@ int OpenDocumentFile(const wchar_t* path)
     // what a failure keeps.
     CancelTextLoad();
     WaitCursor wait;
-    UniqueFile file(CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
-                                nullptr));
+    // Another program may be writing the file (a running program's log): share it, and read the
+    // size it has now; what is written later is not read.
+    UniqueFile file(CreateFileW(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.valid()) return 0;
     LARGE_INTEGER size = {};
     if (!GetFileSizeEx(file.get(), &size) || size.QuadPart < 0) return 0;
@@ -78,7 +80,7 @@ int OpenDocumentFile(const wchar_t* path)
     }
     auto* data = bytes.as<unsigned char>();
     if (!ReadWhole(file.get(), data, cb)) return 0;
-    const TextSource source = ChooseDecoding(data, cb);
+    const TextSource source = ChooseDecoding(data, cb, AnsiHasOneBytePerCharacter());
     switch (source.encoding) {
     case TextEncoding::Empty: return TakeDocument(path, HeapBuffer(0), L"", 0) ? 1 : 0;
     case TextEncoding::Utf16Le: {

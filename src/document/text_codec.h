@@ -6,22 +6,35 @@
 enum class TextEncoding {
     Empty,   // nothing to decode: the document becomes empty
     Utf16Le, // FF FE mark: the text follows it as UTF-16LE, used in place
-    Utf8,    // UTF-8: after the EF BB BF mark, or valid UTF-8 without one
+    Utf8,    // UTF-8: after the EF BB BF mark, or without one when well-formed sequences outnumber stray bytes
     Ansi,    // anything else, and a one-byte file: the system's ANSI code page
+};
+
+// What UTF-8 without a mark makes of a byte outside every well-formed sequence.
+enum class StrayBytes {
+    None,        // there are none: the platform decodes the bytes
+    AnsiChar,    // the character the ANSI code page gives that one byte
+    Replacement, // U+FFFD, where the code page has characters of more than one byte
 };
 
 struct TextSource {
     TextEncoding encoding;
-    size_t offset; // bytes skipped at the start (the mark)
-    size_t units;  // Utf8 and Ansi: the units the decoding gives; 0 when nothing decodes
-    size_t cut;    // Utf8 without a mark: the bytes of a sequence cut off at the very end
+    size_t offset;    // bytes skipped at the start (the mark)
+    size_t units;     // Utf8 and Ansi: the units the decoding gives; 0 when nothing decodes
+    size_t cut;       // Utf8 with no stray bytes: the bytes of a sequence cut off at the very end
+    StrayBytes stray; // Utf8 without a mark: what its stray bytes become
 };
 
-// Chooses the decoding for count bytes. Without a mark, bytes that are valid UTF-8 (but for one
-// sequence cut off at the end) are UTF-8 and any others the ANSI code page, which maps every
-// byte of a single-byte file to a letter. The validity check is the counting pass of the
-// decoding itself, so the bytes are walked once here and once more by DecodeText.
-TextSource ChooseDecoding(const unsigned char* bytes, size_t count);
+// Chooses the decoding for count bytes. Without a mark, valid UTF-8 is UTF-8 after one
+// validating pass (the counting pass of the decoding itself). Any other file gets one more
+// pass, which counts its well-formed multi-byte sequences against its stray bytes: UTF-8 if
+// the sequences are more, else the whole file in the ANSI code page. A sequence cut off at the
+// very end counts as a sequence if it has two bytes or follows one, else as a stray byte.
+// oneByteAnsi: the ANSI code page has one byte per character (AnsiHasOneBytePerCharacter).
+TextSource ChooseDecoding(const unsigned char* bytes, size_t count, bool oneByteAnsi);
+
+// Whether the system's ANSI code page maps each byte to one character (1252 and its kin).
+bool AnsiHasOneBytePerCharacter();
 
 // Decodes the count bytes as `source` says into out (room for source.units): the number of
 // units written, 0 when nothing decodes. Malformed UTF-8 after the mark, and a cut sequence,

@@ -5,6 +5,8 @@
 #include "support/dialog_script.h"
 #include "support/fake_file_dialogs.h"
 
+#include "document/document.h"
+
 #include <chrono>
 #include <cstdio>
 #include <string>
@@ -205,7 +207,9 @@ TEST_F(ReliabilityTest, AFileBeyondFourGigabytesDoesNotCrash)
     EXPECT_TRUE(text == L"before" || text == L"head") << "got " << text.size() << " characters";
 }
 
-TEST_F(ReliabilityTest, AFileHeldOpenForWritingIsRefusedSilently)
+// Held by another program without sharing, a file is refused in silence; held open for writing
+// as a running program holds its log, it opens with the text it has.
+TEST_F(ReliabilityTest, AFileAnotherProgramHoldsOpensOnlyWhenShared)
 {
     TempFolder folder;
     const std::wstring mine = folder.File(L"mine.txt");
@@ -216,8 +220,7 @@ TEST_F(ReliabilityTest, AFileHeldOpenForWritingIsRefusedSilently)
     }
     const std::wstring locked = folder.File(L"locked.txt");
     WriteFileBytes(locked, "other program's text");
-    HANDLE writer = CreateFileW(locked.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE writer = CreateFileW(locked.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(writer, INVALID_HANDLE_VALUE);
     const Snapshot before = Take();
     {
@@ -234,6 +237,14 @@ TEST_F(ReliabilityTest, AFileHeldOpenForWritingIsRefusedSilently)
     // A later Save must not put this document's text into the file that failed to open.
     Command(ID_FILE_SAVE);
     EXPECT_EQ(ReadFileBytes(locked), "other program's text");
+
+    writer = CreateFileW(locked.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                         OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(writer, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(OpenDocumentFile(locked.c_str()), 1);
+    Pump();
+    EXPECT_EQ(EditText(), L"other program's text");
+    CloseHandle(writer);
 }
 
 TEST_F(ReliabilityTest, APathOfExactly259CharactersOpensSavesAndShowsItsCaption)

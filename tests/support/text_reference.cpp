@@ -30,6 +30,20 @@ constexpr wchar_t kCp1252High[32] = {
     0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
 };
 
+// An ill-formed piece of UTF-8: one U+FFFD, or with `mix` each byte read alone as a one-byte
+// file; but there a piece cut off by the end of the file is UTF-8, one U+FFFD, when it is more
+// than a lead byte or follows a well-formed sequence.
+void AppendIllFormed(std::wstring& out, const unsigned char* piece, size_t length, bool atEnd, ReferenceMix* mix)
+{
+    if (!mix || (atEnd && (length > 1 || mix->sequences > 0))) {
+        out += L'\xFFFD';
+        if (mix) ++mix->sequences;
+        return;
+    }
+    for (size_t k = 0; k < length; ++k, ++mix->stray)
+        out += mix->oneByteAnsi ? ReferenceFileText(std::string(piece + k, piece + k + 1)).value_or(L"?") : L"\xFFFD";
+}
+
 std::wstring CutAtNul(std::wstring text)
 {
     const size_t nul = text.find(L'\0');
@@ -39,7 +53,7 @@ std::wstring CutAtNul(std::wstring text)
 
 } // namespace
 
-std::wstring ReferenceUtf8(const unsigned char* b, size_t n, bool* wellFormed)
+std::wstring ReferenceUtf8(const unsigned char* b, size_t n, bool* wellFormed, ReferenceMix* mix)
 {
     if (wellFormed) *wellFormed = true;
     std::wstring out;
@@ -65,7 +79,7 @@ std::wstring ReferenceUtf8(const unsigned char* b, size_t n, bool* wellFormed)
         else {
             // A stray continuation byte, C0, C1 or F5..FF: never part of anything.
             if (wellFormed) *wellFormed = false;
-            out += L'\xFFFD';
+            AppendIllFormed(out, b + i, 1, false, mix);
             ++i;
             continue;
         }
@@ -80,47 +94,22 @@ std::wstring ReferenceUtf8(const unsigned char* b, size_t n, bool* wellFormed)
         }
         if (complete) {
             AppendCodePoint(out, cp);
+            if (mix) ++mix->sequences;
             i += need + 1;
         } else {
             // The maximal subpart read so far is one replacement; the offending byte starts anew.
             if (wellFormed) *wellFormed = false;
-            out += L'\xFFFD';
+            AppendIllFormed(out, b + i, j, i + j >= n, mix);
             i += j;
         }
     }
     return out;
 }
 
-namespace {
-
-// Whether continuation bytes can finish `piece` into one well-formed sequence.
-bool Finishable(const std::string& piece)
+std::optional<std::wstring> ReferenceFileText(const std::string& bytes, std::optional<bool> oneByteAnsi)
 {
-    static const char kEndings[] = {'\x80', '\x8F', '\x90', '\x9F', '\xA0', '\xBF'};
-    for (char ending : kEndings) {
-        const std::string longer = piece + ending;
-        bool wellFormed = false;
-        ReferenceUtf8(reinterpret_cast<const unsigned char*>(longer.data()), longer.size(), &wellFormed);
-        if (wellFormed || (longer.size() < 4 && Finishable(longer))) return true;
-    }
-    return false;
-}
-
-} // namespace
-
-bool ReferenceUtf8WithCutEnd(const unsigned char* b, size_t n)
-{
-    bool wellFormed = false;
-    ReferenceUtf8(b, n, &wellFormed);
-    for (size_t cut = 1; !wellFormed && cut <= 3 && cut <= n; ++cut) {
-        ReferenceUtf8(b, n - cut, &wellFormed);
-        wellFormed = wellFormed && Finishable(std::string(reinterpret_cast<const char*>(b + n - cut), cut));
-    }
-    return wellFormed;
-}
-
-std::optional<std::wstring> ReferenceFileText(const std::string& bytes)
-{
+    CPINFO info = {};
+    ReferenceMix mix = {oneByteAnsi.value_or(GetCPInfo(CP_ACP, &info) && info.MaxCharSize == 1), 0, 0};
     const auto* b = reinterpret_cast<const unsigned char*>(bytes.data());
     const size_t n = bytes.size();
     if (n == 0) return std::wstring();
@@ -151,9 +140,9 @@ std::optional<std::wstring> ReferenceFileText(const std::string& bytes)
     const size_t skip = (n >= 3 && b[0] == 0xEF && b[1] == 0xBB && b[2] == 0xBF) ? 3 : 0;
     // The bare mark is a valid, empty UTF-8 text.
     if (n == skip) return std::wstring();
-    if (skip == 0 && !ReferenceUtf8WithCutEnd(b, n)) return ansi();
     bool wellFormed = true;
-    std::wstring text = ReferenceUtf8(b + skip, n - skip, &wellFormed);
+    std::wstring text = ReferenceUtf8(b + skip, n - skip, &wellFormed, skip ? nullptr : &mix);
+    if (skip == 0) return mix.Utf8() ? CutAtNul(text) : ansi();
     if (!wellFormed) {
         const char* slice = bytes.data() + skip;
         const int length = static_cast<int>(n - skip);

@@ -13,7 +13,7 @@ namespace {
 
 TextSource Choose(const std::string& bytes)
 {
-    return ChooseDecoding(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size());
+    return ChooseDecoding(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(), true);
 }
 
 size_t Units(const std::string& bytes)
@@ -38,6 +38,12 @@ TEST(Decoding, TableInItsOrder)
     // Two bytes that begin like the UTF-8 mark are just UTF-8.
     EXPECT_EQ(Choose("\xEF\xBB").encoding, TextEncoding::Utf8);
     EXPECT_EQ(Choose("\xEF\xBB").offset, 0u);
+    // Not UTF-8 throughout: the well-formed sequences against the stray bytes, a cut end after a sequence.
+    EXPECT_EQ(Choose("caf\xE9").encoding, TextEncoding::Ansi);
+    EXPECT_EQ(Choose("ab\xE2\x82").encoding, TextEncoding::Utf8);
+    EXPECT_EQ(Choose("h\xC3\xA9llo\xE2\x82").units, 6u);
+    EXPECT_EQ(Choose("\xE2\x80\xA6 \xA9 \xE2\x80\xA6").stray, StrayBytes::AnsiChar);
+    EXPECT_EQ(Choose("\xE2\x80\xA6 \xA9").encoding, TextEncoding::Ansi);
 }
 
 TEST(Decoding, Utf16RunsToTheFirstZeroUnitOrTheEnd)
