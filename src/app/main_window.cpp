@@ -154,6 +154,7 @@ static BOOL OnQueryEndSession()
 static void OnDestroy()
 {
     CancelTextLoad();
+    DropReplacedControl();
     RemoveTrayIcon();
     DeleteStatusBrush();
     FreeTextCopyBuffer();

@@ -89,6 +89,8 @@ struct AppState {
     uint32_t wordCount = 0;
     uint32_t charCount = 0;
     LRESULT countedLength = 0;
+    // The counts were given for the text as it is (see TakeCounts): the next refresh shows them.
+    int countsGiven = 0;
     KeyEdit keyEdit;
     // The run's buffer for copies of the whole text (see TextCopyBuffer).
     wchar_t* textCopy = nullptr;

@@ -110,6 +110,7 @@ void UpdateStatusBar()
     g_app.keyEdit.active = 0;
     if (!g_app.statusBarVisible || g_app.progressShown) {
         g_app.countsValid = 0;
+        g_app.countsGiven = 0;
         if (g_app.statusBarVisible) SetStatusText(g_app.statusText);
         return;
     }
@@ -125,7 +126,9 @@ void UpdateStatusBar()
     const LRESULT lineStart = SendMessageW(edit, EM_LINEINDEX, static_cast<WPARAM>(lineIndex), 0);
 
     const bool keyEdit = CountAfterKeyEdit(key, edit, length, sel);
-    if (!keyEdit) {
+    const bool given = g_app.countsGiven && g_app.countsValid && length == g_app.countedLength;
+    g_app.countsGiven = 0;
+    if (!keyEdit && !given) {
         TextCounts counts;
         g_app.countsValid = 1;
         if (length > 0) {
@@ -152,6 +155,15 @@ void UpdateStatusBar()
                                         static_cast<long>(lineStart), static_cast<long>(lineLength));
     BuildStatusText(place.line, place.column, g_app.wordCount, g_app.charCount, static_cast<uint32_t>(lines), status);
     SetStatusText(status);
+}
+
+void TakeCounts(const TextCounts& counts)
+{
+    g_app.wordCount = counts.words;
+    g_app.charCount = counts.chars;
+    g_app.countedLength = SendMessageW(g_app.hwndEdit, WM_GETTEXTLENGTH, 0, 0);
+    g_app.countsValid = 1;
+    g_app.countsGiven = 1;
 }
 
 void SetStatusText(const wchar_t* text)

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "editor/status_text.h"
+
 #include <cstdint>
 
 // Called by the message loop around each message it dispatches: notes a key that would add
@@ -12,6 +14,9 @@ void EndKeyEdit();
 // noted key that changed exactly one unit. Nothing while the bar is hidden.
 void UpdateStatusBar();
 void SetStatusText(const wchar_t* text);
+// The counts of the text the control holds now, known without reading it again (a load counted
+// its pieces as they went in): the next UpdateStatusBar shows them instead of recounting.
+void TakeCounts(const TextCounts& counts);
 // Shows a progress text in the bar at once, repainting only the bar (no messages may be handled
 // while the work runs). The bar keeps it, and UpdateStatusBar counts nothing, until EndProgress
 // (a count of half a text would be wrong). Shown when the bar is shown.

@@ -9,6 +9,12 @@ TextCounts CountText(const wchar_t* text, size_t length)
 {
     TextCounts counts;
     bool inWord = false;
+    CountMore(text, length, counts, inWord);
+    return counts;
+}
+
+void CountMore(const wchar_t* text, size_t length, TextCounts& counts, bool& inWord)
+{
     for (size_t i = 0; i < length; ++i) {
         const wchar_t unit = text[i];
         if (unit != L'\r') ++counts.chars;
@@ -19,7 +25,6 @@ TextCounts CountText(const wchar_t* text, size_t length)
             inWord = true;
         }
     }
-    return counts;
 }
 
 bool IsSimpleKeyUnit(wchar_t unit)

@@ -12,6 +12,9 @@ struct TextCounts {
 // Every unit but CR is a character; SPACE, TAB, CR and LF separate words; any other unit
 // (NUL and punctuation included) belongs to a word.
 TextCounts CountText(const wchar_t* text, size_t length);
+// The same over a text that comes in pieces: adds text[0, length) to `counts`; `inWord` says
+// whether the unit before it belongs to a word, and is left saying so of its last unit.
+void CountMore(const wchar_t* text, size_t length, TextCounts& counts, bool& inWord);
 
 // True for the units a single key adds or removes that change the counts by one character
 // and the words only next to it: not CR, LF or other controls (tab aside), not surrogates.

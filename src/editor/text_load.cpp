@@ -14,6 +14,7 @@
 #include <richedit.h>
 
 #include <algorithm>
+#include <iterator>
 #include <utility>
 
 namespace {
@@ -22,14 +23,18 @@ struct Pieces {
     size_t atOnce = 16384;     // a text this short goes in at once, well within one turn
     size_t first = 65536;      // the first screen, at most
     size_t smallest = 2048;    // the bounds of the later pieces, sized by the time they take
-    size_t largest = 262144;
+    size_t largest = 32768;
 };
 constexpr Pieces kDefaultPieces;
 Pieces t_pieces;
 
 // A piece should take about this long: well under the 50 ms a turn of the loop may take, and well
 // over the cost every append has whatever its size.
-constexpr double kPieceMs = 20.0;
+constexpr double kPieceMs = 15.0;
+
+// Destroying a control takes about 50 ms per million characters under Wine, in one call: the
+// control a load replaced goes once the user has left the keyboard and mouse alone this long.
+constexpr UINT kRetireEveryMs = 500;
 
 struct TextLoad {
     int running = 0;
@@ -44,6 +49,9 @@ struct TextLoad {
     const wchar_t* label = nullptr;
     HeapBuffer piece{0};
     size_t pieceUnits = 0;
+    // The counts of what has gone in, in the control's form.
+    TextCounts counts;
+    bool inWord = false;
     ULONGLONG shown = 0;
     // The document from before, which comes back if the load fails or is cancelled.
     wchar_t previousPath[kPathChars] = {};
@@ -53,6 +61,45 @@ struct TextLoad {
     int previousDark = 0;
 };
 TextLoad t_load;
+
+// The control the last load replaced, hidden, until it is destroyed.
+HWND t_retired = nullptr;
+UINT_PTR t_retireTimer = 0;
+
+void DestroyRetired()
+{
+    if (t_retireTimer) KillTimer(nullptr, t_retireTimer);
+    t_retireTimer = 0;
+    if (t_retired) DestroyWindow(t_retired);
+    t_retired = nullptr;
+}
+
+void CALLBACK RetireWhenQuiet(HWND, UINT, UINT_PTR, DWORD)
+{
+    LASTINPUTINFO input = {sizeof(input), 0};
+    if (GetLastInputInfo(&input) && GetTickCount() - input.dwTime < kRetireEveryMs) return;
+    DestroyRetired();
+}
+
+// Destroyed later, when the user is not looking: at once if no timer can be had.
+void Retire(HWND edit)
+{
+    DestroyRetired();
+    if (!edit) return;
+    t_retired = edit;
+    t_retireTimer = SetTimer(nullptr, 0, kRetireEveryMs, RetireWhenQuiet);
+    if (!t_retireTimer) DestroyRetired();
+}
+
+// Counts text[0, to) as the control gets it.
+void CountControlForm(const wchar_t* text, size_t to)
+{
+    wchar_t chunk[2048];
+    for (size_t pos = 0; pos < to;) {
+        const size_t units = NextControlChunk(text, to, pos, chunk, std::size(chunk));
+        CountMore(chunk, units, t_load.counts, t_load.inWord);
+    }
+}
 
 double NowMs()
 {
@@ -173,6 +220,7 @@ bool StartTextLoad(HWND edit, HeapBuffer owner, const wchar_t* text, size_t leng
                    const wchar_t* label)
 {
     CancelTextLoad();
+    DestroyRetired();
     HWND previous = g_app.hwndEdit;
     const size_t first = length <= t_pieces.atOnce ? length : FirstPieceUnits(text, length);
     const bool whole = first >= length;
@@ -209,7 +257,10 @@ bool StartTextLoad(HWND edit, HeapBuffer owner, const wchar_t* text, size_t leng
     t_load.modified = modified ? 1 : 0;
     t_load.label = label;
     t_load.piece = std::move(piece);
-    t_load.pieceUnits = std::clamp<size_t>(16384, t_pieces.smallest, t_pieces.largest);
+    t_load.pieceUnits = std::clamp<size_t>(4096, t_pieces.smallest, t_pieces.largest);
+    t_load.counts = {};
+    t_load.inWord = false;
+    CountControlForm(text, first);
     lstrcpynW(t_load.previousPath, g_app.currentFilePath, kPathChars);
     t_load.previousEncoding = g_app.saveEncoding;
     t_load.previousWrap = g_app.wordWrap;
@@ -246,17 +297,21 @@ LoadStep StepTextLoad()
         Revert();
         return LoadStep::Failed;
     }
+    CountMore(piece, units, t_load.counts, t_load.inWord);
     if (t_load.pos >= t_load.length) {
         HWND edit = t_load.edit;
         HWND previous = t_load.previous;
         Complete(edit, t_load.modified != 0);
+        TakeCounts(t_load.counts);
         Release();
-        if (previous) DestroyWindow(previous);
+        Retire(previous);
         return LoadStep::Done;
     }
-    // The next piece as large as fits the time a piece should take, judged by this one.
+    // The next piece as large as fits the time a piece should take, judged by this one, and at
+    // most twice as large: one quick piece may have been luck.
     const double took = std::max(NowMs() - start, 0.5);
-    const double scaled = static_cast<double>(t_load.pieceUnits) * kPieceMs / took;
+    const double scaled = std::min(static_cast<double>(t_load.pieceUnits) * kPieceMs / took,
+                                   2.0 * static_cast<double>(t_load.pieceUnits));
     t_load.pieceUnits = std::clamp(static_cast<size_t>(scaled), t_pieces.smallest, t_pieces.largest);
     if (GetTickCount64() - t_load.shown >= kProgressEveryMs) ShowLoadProgress();
     return LoadStep::More;
@@ -273,6 +328,11 @@ LoadStep FinishTextLoad()
 void CancelTextLoad()
 {
     if (t_load.running) Revert();
+}
+
+void DropReplacedControl()
+{
+    DestroyRetired();
 }
 
 void SetTextLoadPieces(size_t atOnce, size_t first, size_t smallest, size_t largest)

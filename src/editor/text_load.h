@@ -37,6 +37,9 @@ LoadStep StepTextLoad();
 LoadStep FinishTextLoad();
 // Stops the load and brings back the document from before it, without a word.
 void CancelTextLoad();
+// The control the last load replaced goes at once (it waits, hidden, for a quiet moment: under
+// Wine destroying a control of 2 M characters takes a tenth of a second).
+void DropReplacedControl();
 
 // Tests: the units that go in at once, the first piece at most, and the bounds of the later
 // pieces; zeros put back the defaults. Small pieces make every text go in many of them.
