@@ -17,6 +17,12 @@ bool DarkForMode(int themeMode, bool systemDark)
     return systemDark;
 }
 
+Palette PaletteFor(bool highContrast, int themeMode, bool systemDark)
+{
+    if (highContrast) return Palette::System;
+    return DarkForMode(themeMode, systemDark) ? Palette::Dark : Palette::Light;
+}
+
 int QuerySystemDarkMode()
 {
     HKEY key = nullptr;

@@ -13,6 +13,11 @@ EditPalette EditPaletteFor(bool dark);
 // given whether the system's applications are dark.
 bool DarkForMode(int themeMode, bool systemDark);
 
+// Which palette the window takes. While high contrast is on, the system's colours win over
+// every theme mode; the mode is kept for when it goes off.
+enum class Palette { Light, Dark, System };
+Palette PaletteFor(bool highContrast, int themeMode, bool systemDark);
+
 void CheckThemeMenuItem();
 // Sets darkActive from the theme mode and, in system mode, the system's setting.
 void ResolveDarkMode();
