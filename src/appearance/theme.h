@@ -18,8 +18,14 @@ bool DarkForMode(int themeMode, bool systemDark);
 enum class Palette { Light, Dark, System };
 Palette PaletteFor(bool highContrast, int themeMode, bool systemDark);
 
+// The text area's colours of the palette in force: for the system's, COLOR_WINDOW and
+// COLOR_WINDOWTEXT as they are now.
+EditPalette EditPaletteInForce();
+
+// The Theme items' radio mark, and their greying while high contrast is on.
 void CheckThemeMenuItem();
-// Sets darkActive from the theme mode and, in system mode, the system's setting.
-void ResolveDarkMode();
+// Sets highContrast and darkActive from the system's contrast setting, the theme mode and,
+// in system mode, the system's setting.
+void ResolvePalette();
 int QuerySystemDarkMode();
 void ApplyTitleBarTheme();

@@ -109,7 +109,9 @@ struct AppState {
     int modalDepth = 0;
 
     int themeMode = 0;
+    // Off while high contrast is on: then highContrast is set and the system's colours are in force.
     int darkActive = 0;
+    int highContrast = 0;
     UINT currentDpi = 0;
     HFONT hEditFont = nullptr;
 

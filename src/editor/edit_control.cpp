@@ -164,7 +164,7 @@ void ApplyEditColorsTo(HWND edit)
     if (!edit) return;
     const LRESULT mask = SendMessageW(edit, EM_SETEVENTMASK, 0, 0);
     const LRESULT modified = SendMessageW(edit, EM_GETMODIFY, 0, 0);
-    const EditPalette palette = EditPaletteFor(g_app.darkActive != 0);
+    const EditPalette palette = EditPaletteInForce();
     UndoSuspended keepHistory(edit);
     SendMessageW(edit, EM_SETBKGNDCOLOR, 0, static_cast<LPARAM>(palette.background));
 
