@@ -156,6 +156,13 @@ bool TakeOverEditControl(HWND edit, const wchar_t* text, size_t length, const wc
 
 void ApplyEditColors()
 {
+    // Windows broadcasts settings changes of every kind, and each recolouring walks the whole
+    // text: the document's text is coloured again only when its colours or font change, or when
+    // another control has taken its place since.
+    const EditPalette palette = EditPaletteInForce();
+    if (g_app.hwndEdit == g_app.textControl && palette.background == g_app.textBackground &&
+        palette.text == g_app.textColour && g_app.hEditFont == g_app.textFont)
+        return;
     ApplyEditColorsTo(g_app.hwndEdit);
 }
 
@@ -180,4 +187,8 @@ void ApplyEditColorsTo(HWND edit)
     SendMessageW(edit, WM_SETFONT, reinterpret_cast<WPARAM>(g_app.hEditFont), 1);
     SendMessageW(edit, EM_SETMODIFY, static_cast<WPARAM>(modified), 0);
     SendMessageW(edit, EM_SETEVENTMASK, 0, mask);
+    g_app.textControl = edit;
+    g_app.textBackground = palette.background;
+    g_app.textColour = palette.text;
+    g_app.textFont = g_app.hEditFont;
 }
