@@ -209,8 +209,9 @@ LRESULT CALLBACK MainWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
         return 0;
     case WM_DESTROY: OnDestroy(); return 0;
     case WM_SETTINGCHANGE:
-        OnSettingChange();
+        OnSettingChange(wParam);
         return DefWindowProcW(hwnd, msg, wParam, lParam);
+    case WM_SYSCOLORCHANGE: OnSysColorChange(); return 0;
     case WM_DPICHANGED: OnDpiChanged(wParam, lParam); return 0;
     case WM_DRAWITEM: DrawStatusPart(reinterpret_cast<const DRAWITEMSTRUCT*>(lParam)); return TRUE;
     case WM_SYSCOMMAND:

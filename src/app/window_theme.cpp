@@ -8,7 +8,7 @@
 
 void ApplyTheme()
 {
-    ResolveDarkMode();
+    ResolvePalette();
     ApplyTitleBarTheme();
     RefreshDpi();
     ApplyEditColors();
@@ -23,9 +23,16 @@ void SetThemeMode(int mode)
     ApplyTheme();
 }
 
-void OnSettingChange()
+void OnSettingChange(WPARAM wParam)
 {
-    if (g_app.themeMode == 0) ApplyTheme();
+    if (g_app.themeMode == 0 || wParam == SPI_SETHIGHCONTRAST) ApplyTheme();
+}
+
+void OnSysColorChange()
+{
+    // Common controls keep their own copy of the system's colours.
+    if (g_app.hwndStatus) SendMessageW(g_app.hwndStatus, WM_SYSCOLORCHANGE, 0, 0);
+    ApplyTheme();
 }
 
 void OnDpiChanged(WPARAM wParam, LPARAM lParam)

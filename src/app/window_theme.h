@@ -7,5 +7,8 @@
 void ApplyTheme();
 // Theme mode 0 follows the system, 1 is light, 2 is dark.
 void SetThemeMode(int mode);
-void OnSettingChange();
+// System mode follows every settings broadcast; every mode follows high contrast going on or
+// off, and another contrast theme's colours.
+void OnSettingChange(WPARAM wParam);
+void OnSysColorChange();
 void OnDpiChanged(WPARAM wParam, LPARAM lParam);

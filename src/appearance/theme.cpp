@@ -2,6 +2,7 @@
 // take the palette as values: the editor applies it to its own controls.
 #include "appearance/theme.h"
 
+#include "appearance/high_contrast.h"
 #include "base/app_state.h"
 #include "base/handles.h"
 
@@ -15,6 +16,18 @@ bool DarkForMode(int themeMode, bool systemDark)
     if (themeMode == 1) return false;
     if (themeMode == 2) return true;
     return systemDark;
+}
+
+Palette PaletteFor(bool highContrast, int themeMode, bool systemDark)
+{
+    if (highContrast) return Palette::System;
+    return DarkForMode(themeMode, systemDark) ? Palette::Dark : Palette::Light;
+}
+
+EditPalette EditPaletteInForce()
+{
+    if (g_app.highContrast) return EditPalette{GetSysColor(COLOR_WINDOW), GetSysColor(COLOR_WINDOWTEXT)};
+    return EditPaletteFor(g_app.darkActive != 0);
 }
 
 int QuerySystemDarkMode()
@@ -34,10 +47,15 @@ int QuerySystemDarkMode()
     return value == 0 ? 1 : 0;
 }
 
-void ResolveDarkMode()
+void ResolvePalette()
 {
-    const bool systemDark = g_app.themeMode != 1 && g_app.themeMode != 2 && QuerySystemDarkMode() != 0;
-    g_app.darkActive = DarkForMode(g_app.themeMode, systemDark) ? 1 : 0;
+    const bool contrast = HighContrastOn();
+    // The registry is read only where its answer counts.
+    const bool systemDark =
+        !contrast && g_app.themeMode != 1 && g_app.themeMode != 2 && QuerySystemDarkMode() != 0;
+    const Palette palette = PaletteFor(contrast, g_app.themeMode, systemDark);
+    g_app.highContrast = palette == Palette::System ? 1 : 0;
+    g_app.darkActive = palette == Palette::Dark ? 1 : 0;
 }
 
 void ApplyTitleBarTheme()
@@ -49,6 +67,7 @@ void ApplyTitleBarTheme()
     const auto set = reinterpret_cast<SetAttribute>(
         reinterpret_cast<void*>(GetProcAddress(dwm.get(), "DwmSetWindowAttribute")));
     if (!set) return;
+    // Never dark under high contrast: the contrast theme draws the caption.
     const int dark = g_app.darkActive;
     const int mainWindowBackdrop = 2;
     const int one = 1;
@@ -65,4 +84,7 @@ void CheckThemeMenuItem()
     if (!menu) return;
     CheckMenuRadioItem(menu, ID_THEME_SYSTEM, ID_THEME_DARK, ID_THEME_SYSTEM + static_cast<UINT>(g_app.themeMode),
                        MF_BYCOMMAND);
+    // Greyed, not removed: the choice and its mark come back when high contrast goes off.
+    const UINT state = g_app.highContrast ? MF_GRAYED : MF_ENABLED;
+    for (UINT id = ID_THEME_SYSTEM; id <= ID_THEME_DARK; ++id) EnableMenuItem(menu, id, MF_BYCOMMAND | state);
 }

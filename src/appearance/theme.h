@@ -13,8 +13,19 @@ EditPalette EditPaletteFor(bool dark);
 // given whether the system's applications are dark.
 bool DarkForMode(int themeMode, bool systemDark);
 
+// Which palette the window takes. While high contrast is on, the system's colours win over
+// every theme mode; the mode is kept for when it goes off.
+enum class Palette { Light, Dark, System };
+Palette PaletteFor(bool highContrast, int themeMode, bool systemDark);
+
+// The text area's colours of the palette in force: for the system's, COLOR_WINDOW and
+// COLOR_WINDOWTEXT as they are now.
+EditPalette EditPaletteInForce();
+
+// The Theme items' radio mark, and their greying while high contrast is on.
 void CheckThemeMenuItem();
-// Sets darkActive from the theme mode and, in system mode, the system's setting.
-void ResolveDarkMode();
+// Sets highContrast and darkActive from the system's contrast setting, the theme mode and,
+// in system mode, the system's setting.
+void ResolvePalette();
 int QuerySystemDarkMode();
 void ApplyTitleBarTheme();

@@ -96,6 +96,12 @@ struct AppState {
     wchar_t* textCopy = nullptr;
     size_t textCopyUnits = 0;
     HBRUSH hStatusBrush = nullptr;
+    // The control last coloured and the colours and font it got (see ApplyEditColors), so that a
+    // settings broadcast that changes none of them does not walk the text again.
+    HWND textControl = nullptr;
+    COLORREF textBackground = CLR_INVALID;
+    COLORREF textColour = CLR_INVALID;
+    HFONT textFont = nullptr;
 
     wchar_t currentFilePath[kPathChars] = {};
     // The form Save writes, in the order of the Format > Encoding items: 0 UTF-16 LE, 1 UTF-8,
@@ -113,7 +119,9 @@ struct AppState {
     int modalDepth = 0;
 
     int themeMode = 0;
+    // Off while high contrast is on: then highContrast is set and the system's colours are in force.
     int darkActive = 0;
+    int highContrast = 0;
     UINT currentDpi = 0;
     HFONT hEditFont = nullptr;
 

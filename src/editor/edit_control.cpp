@@ -134,6 +134,13 @@ HWND CreateDocumentControl(int wordWrap, const CHARFORMAT2W* format)
 
 void ApplyEditColors()
 {
+    // Windows broadcasts settings changes of every kind, and each recolouring walks the whole
+    // text: the document's text is coloured again only when its colours or font change, or when
+    // another control has taken its place since.
+    const EditPalette palette = EditPaletteInForce();
+    if (g_app.hwndEdit == g_app.textControl && palette.background == g_app.textBackground &&
+        palette.text == g_app.textColour && g_app.hEditFont == g_app.textFont)
+        return;
     ApplyEditColorsTo(g_app.hwndEdit);
 }
 
@@ -142,7 +149,7 @@ void ApplyEditColorsTo(HWND edit)
     if (!edit) return;
     const LRESULT mask = SendMessageW(edit, EM_SETEVENTMASK, 0, 0);
     const LRESULT modified = SendMessageW(edit, EM_GETMODIFY, 0, 0);
-    const EditPalette palette = EditPaletteFor(g_app.darkActive != 0);
+    const EditPalette palette = EditPaletteInForce();
     UndoSuspended keepHistory(edit);
     SendMessageW(edit, EM_SETBKGNDCOLOR, 0, static_cast<LPARAM>(palette.background));
 
@@ -158,4 +165,8 @@ void ApplyEditColorsTo(HWND edit)
     SendMessageW(edit, WM_SETFONT, reinterpret_cast<WPARAM>(g_app.hEditFont), 1);
     SendMessageW(edit, EM_SETMODIFY, static_cast<WPARAM>(modified), 0);
     SendMessageW(edit, EM_SETEVENTMASK, 0, mask);
+    g_app.textControl = edit;
+    g_app.textBackground = palette.background;
+    g_app.textColour = palette.text;
+    g_app.textFont = g_app.hEditFont;
 }

@@ -9,7 +9,8 @@ inline constexpr DWORD kEditStyleWrapped = 0x50200144;   // child, visible, vscr
 inline constexpr DWORD kEditStyleUnwrapped = 0x503001C4; // the same with hscroll and autohscroll
 
 // The palette in force and the text font on the document's control, or on one control, keeping
-// its modify flag and event mask; the colouring never enters the undo history.
+// its modify flag and event mask; the colouring never enters the undo history. The document's
+// control is left alone when it already has those colours and that font.
 void ApplyEditColors();
 void ApplyEditColorsTo(HWND edit);
 

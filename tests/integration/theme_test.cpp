@@ -13,6 +13,7 @@
 
 #include <commctrl.h>
 
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -319,6 +320,62 @@ TEST_F(ThemeTest, TitleBarGetsTheFourAttributesInOrder)
             EXPECT_EQ(t_dwmCalls[i].value, values[i]);
         }
     }
+}
+
+// Wine cannot turn high contrast on: the program's one query of it is answered here.
+bool t_contrastOn = false;
+int t_formats = 0;
+BOOL WINAPI FakeSpi(UINT action, UINT, PVOID data, UINT)
+{
+    if (action != SPI_GETHIGHCONTRAST) return FALSE;
+    static_cast<HIGHCONTRASTW*>(data)->dwFlags = t_contrastOn ? HCF_HIGHCONTRASTON : 0;
+    return TRUE;
+}
+
+// High contrast wins over every mode while it is on, and the text is coloured again only when its colours or its
+// font change, not at every broadcast.
+TEST_F(ThemeTest, HighContrastTakesTheSystemColoursAndOnlyChangesRecolour)
+{
+    systemTheme.Set(0);
+    StartJotwell();
+    const int ids[2] = {COLOR_WINDOW, COLOR_WINDOWTEXT};
+    const COLORREF old[2] = {GetSysColor(ids[0]), GetSysColor(ids[1])};
+    constexpr COLORREF kYellow = RGB(255, 255, 0), kNavy = RGB(0, 0, 96);
+    struct Restore { const int* ids; const COLORREF* old; ~Restore() { SetSysColors(2, ids, old); } } restore{ids, old};
+    ImportPatch patch("user32.dll", "SystemParametersInfoW", reinterpret_cast<void*>(&FakeSpi));
+    HHOOK hook = SetWindowsHookExW(WH_CALLWNDPROC, [](int code, WPARAM wParam, LPARAM lParam) -> LRESULT {
+        t_formats += code == HC_ACTION && reinterpret_cast<const CWPSTRUCT*>(lParam)->message == EM_SETCHARFORMAT;
+        return CallNextHookEx(nullptr, code, wParam, lParam); }, nullptr, GetCurrentThreadId());
+    SetEditText(kSample);
+    TypeText(L"TTTT ");
+    // {high contrast, the system's window colour (its text's is yellow), message, wParam, recoloured, the text area}
+    const std::tuple<bool, COLORREF, UINT, WPARAM, bool, COLORREF, COLORREF> steps[] = {
+        {false, kBlack, WM_SETTINGCHANGE, 0, false, kDarkArea, kDarkText},
+        {false, kBlack, WM_COMMAND, ID_THEME_DARK, false, kDarkArea, kDarkText},
+        {false, kBlack, WM_DPICHANGED, MAKEWPARAM(96, 96), true, kDarkArea, kDarkText},
+        {true, kBlack, WM_SETTINGCHANGE, SPI_SETHIGHCONTRAST, true, kBlack, kYellow},
+        {true, kNavy, WM_SYSCOLORCHANGE, 0, true, kNavy, kYellow},
+        {false, kNavy, WM_SETTINGCHANGE, SPI_SETHIGHCONTRAST, true, kDarkArea, kDarkText}};
+    const RECT area = AreaOf(g_app.hwndEdit, 3);
+    for (auto [contrast, window, msg, wParam, recolours, background, text] : steps) {
+        t_contrastOn = contrast;
+        t_formats = 0;
+        const COLORREF colours[2] = {window, kYellow}; // SetSysColors sends WM_SYSCOLORCHANGE itself
+        ASSERT_TRUE(GetSysColor(COLOR_WINDOW) == window || SetSysColors(2, ids, colours));
+        SendMessageW(g_app.hwndMain, msg, wParam, 0);
+        SendMessageW(g_app.hwndMain, WM_INITMENUPOPUP, 0, 0); // the menu as it opens
+        const Screenshot shot = Capture(contrast ? L"theme-high-contrast" : L"theme-high-contrast-off");
+        EXPECT_EQ(t_formats > 0, recolours) << msg << " " << wParam;
+        EXPECT_GT(shot.Count(area, background), Area(area) * 8 / 10);
+        EXPECT_GT(shot.Count(area, text), 20);
+        const UINT drawing = HIWORD(SendMessageW(g_app.hwndStatus, SB_GETTEXTLENGTHW, 0, 0)) & SBT_OWNERDRAW;
+        EXPECT_EQ(drawing, contrast ? 0u : SBT_OWNERDRAW);
+        EXPECT_EQ(GetMenuState(g_app.hMenuBar, ID_THEME_SYSTEM, MF_BYCOMMAND) & MF_GRAYED, contrast ? MF_GRAYED : 0u);
+    }
+    UnhookWindowsHookEx(hook);
+    EXPECT_TRUE(GetMenuState(g_app.hMenuBar, ID_THEME_DARK, MF_BYCOMMAND) & MF_CHECKED);
+    SendMessageW(g_app.hwndMain, WM_COMMAND, ID_EDIT_UNDO, 0);
+    EXPECT_EQ(EditText(), kSample);
 }
 
 int FontHeightOf(HFONT font)

@@ -22,6 +22,15 @@ TEST(ThemeDecision, LightAndDarkModesIgnoreTheSystem)
     }
 }
 
+TEST(ThemeDecision, HighContrastWinsOverEveryModeAndTheSystemSetting)
+{
+    using enum Palette; // [high contrast][theme mode: system, light, dark][system dark]
+    const Palette table[2][3][2] = {{{Light, Dark}, {Light, Light}, {Dark, Dark}},
+                                    {{System, System}, {System, System}, {System, System}}};
+    for (int i = 0; i < 12; ++i)
+        EXPECT_EQ(PaletteFor(i >= 6, i / 2 % 3, i % 2 != 0), table[i / 6][i / 2 % 3][i % 2]) << i;
+}
+
 TEST(ThemeDecision, Palettes)
 {
     EXPECT_EQ(EditPaletteFor(false).background, RGB(255, 255, 255));
