@@ -4,6 +4,7 @@
 // control instead of the selection, so the pieces go in with EM_REPLACESEL at the end.
 #include "editor/text_load.h"
 
+#include "appearance/theme.h"
 #include "base/app_state.h"
 #include "editor/control_text.h"
 #include "editor/edit_control.h"
@@ -58,7 +59,7 @@ struct TextLoad {
     int previousEncoding = 0;
     int previousWrap = 0;
     HFONT previousFont = nullptr;
-    int previousDark = 0;
+    EditPalette previousPalette = {};
 };
 TextLoad t_load;
 
@@ -183,9 +184,14 @@ void Revert()
     g_app.wordWrap = t_load.previousWrap;
     if (previous) {
         MoveWindow(previous, 0, 0, g_app.clientWidth, g_app.clientHeight, FALSE);
-        // The font or the palette may have changed while it was hidden.
-        if (t_load.previousFont != g_app.hEditFont || t_load.previousDark != g_app.darkActive)
+        // Coloured again only if the palette or the font changed while it was hidden.
+        const EditPalette now = EditPaletteInForce();
+        if (t_load.previousFont != g_app.hEditFont || now.background != t_load.previousPalette.background ||
+            now.text != t_load.previousPalette.text) {
             ApplyEditColorsTo(previous);
+        } else {
+            g_app.textControl = previous;
+        }
         TakePlace(previous, failed);
     } else {
         g_app.hwndEdit = nullptr;
@@ -265,7 +271,7 @@ bool StartTextLoad(HWND edit, HeapBuffer owner, const wchar_t* text, size_t leng
     t_load.previousEncoding = g_app.saveEncoding;
     t_load.previousWrap = g_app.wordWrap;
     t_load.previousFont = g_app.hEditFont;
-    t_load.previousDark = g_app.darkActive;
+    t_load.previousPalette = EditPaletteInForce();
 
     SendMessageW(edit, EM_SETMODIFY, static_cast<WPARAM>(t_load.modified), 0);
     TakePlace(edit, previous);
