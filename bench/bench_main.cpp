@@ -708,6 +708,10 @@ int wmain(int argc, wchar_t** argv)
         BenchPrintLayout();
         return 0;
     }
+    if (argc == 2 && lstrcmpW(argv[1], L"--big-utf8") == 0) {
+        BenchOpenBigUtf8(false);
+        return 0;
+    }
     if (argc == 2 && lstrcmpW(argv[1], L"--replace") == 0) {
         BenchReplaceAll();
         return 0;
