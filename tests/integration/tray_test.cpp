@@ -135,25 +135,32 @@ TEST_F(TrayTest, DismissedMenuKeepsTheIcon)
     EXPECT_TRUE(IconShown());
 }
 
-TEST_F(TrayTest, MenuExitWithUnsavedChangesAsksWithTheWindowShown)
+// The question needs its window shown, whether the close came from the icon's menu or from
+// outside (WM_CLOSE, as a task manager sends it).
+TEST_F(TrayTest, MenuExitOrACloseFromOutsideWithUnsavedChangesAsksWithTheWindowShown)
 {
     TypeText(L"draft");
-    ShiftMinimise();
-    bool visibleAtPrompt = false;
-    DialogScript script;
-    script.Then([&](HWND box) {
-        visibleAtPrompt = IsWindowVisible(g_app.hwndMain) != FALSE;
-        ClickDialogButton(box, IDCANCEL);
-    });
-    RightClickMenu({VK_DOWN, VK_DOWN, VK_RETURN});
-    ASSERT_EQ(script.seen().size(), 1u);
-    EXPECT_EQ(script.seen()[0].title, L"Jotwell");
-    EXPECT_TRUE(visibleAtPrompt);
-    // Cancel: the window stays, shown, with no icon.
-    EXPECT_TRUE(IsWindow(g_app.hwndMain));
-    EXPECT_TRUE(IsWindowVisible(g_app.hwndMain));
-    EXPECT_EQ(g_app.inTray, 0);
-    EXPECT_FALSE(IconShown());
+    for (bool fromOutside : {false, true}) {
+        ShiftMinimise();
+        bool visibleAtPrompt = false;
+        DialogScript script;
+        script.Then([&](HWND box) {
+            visibleAtPrompt = IsWindowVisible(g_app.hwndMain) != FALSE;
+            ClickDialogButton(box, IDCANCEL);
+        });
+        if (fromOutside)
+            SendMessageW(g_app.hwndMain, WM_CLOSE, 0, 0);
+        else
+            RightClickMenu({VK_DOWN, VK_DOWN, VK_RETURN});
+        ASSERT_EQ(script.seen().size(), 1u);
+        EXPECT_EQ(script.seen()[0].title, L"Jotwell");
+        EXPECT_TRUE(visibleAtPrompt);
+        // Cancel: the window stays, shown, with no icon.
+        EXPECT_TRUE(IsWindow(g_app.hwndMain));
+        EXPECT_TRUE(IsWindowVisible(g_app.hwndMain));
+        EXPECT_EQ(g_app.inTray, 0);
+        EXPECT_FALSE(IconShown());
+    }
 }
 
 TEST_F(TrayTest, MenuExitAnsweredNoEndsTheProgram)
@@ -224,22 +231,6 @@ TEST_F(TrayTest, RestartedNotificationAreaGetsTheIconBackOrTheWindowComesBack)
     EXPECT_FALSE(IconShown());
     EXPECT_TRUE(IsWindowVisible(g_app.hwndMain));
     EXPECT_FALSE(IsIconic(g_app.hwndMain));
-}
-
-TEST_F(TrayTest, ACloseFromOutsideShowsTheWindowFromTheTrayBeforeTheQuestion)
-{
-    TypeText(L"draft");
-    ShiftMinimise();
-    bool visibleAtPrompt = false;
-    DialogScript script;
-    script.Then([&](HWND box) {
-        visibleAtPrompt = IsWindowVisible(g_app.hwndMain) != FALSE;
-        ClickDialogButton(box, IDCANCEL);
-    });
-    SendMessageW(g_app.hwndMain, WM_CLOSE, 0, 0);
-    ASSERT_EQ(script.seen().size(), 1u);
-    EXPECT_TRUE(visibleAtPrompt);
-    EXPECT_FALSE(IconShown());
 }
 
 HWND t_saveAs = nullptr;
