@@ -125,12 +125,12 @@ LONG TextPositions(HWND edit)
 size_t FirstPieceUnits(const wchar_t* text, size_t length)
 {
     int lineHeight = 16;
-    if (HDC dc = GetDC(g_app.hwndMain)) {
-        const HGDIOBJ old = SelectObject(dc, g_app.hEditFont);
+    WindowDC dc(g_app.hwndMain);
+    if (dc.get()) {
+        const HGDIOBJ old = SelectObject(dc.get(), g_app.hEditFont);
         TEXTMETRICW metrics = {};
-        if (GetTextMetricsW(dc, &metrics) && metrics.tmHeight > 0) lineHeight = metrics.tmHeight;
-        SelectObject(dc, old);
-        ReleaseDC(g_app.hwndMain, dc);
+        if (GetTextMetricsW(dc.get(), &metrics) && metrics.tmHeight > 0) lineHeight = metrics.tmHeight;
+        SelectObject(dc.get(), old);
     }
     const size_t rows = static_cast<size_t>(std::max(g_app.clientHeight, 0) / lineHeight) + 2;
     const size_t columns = static_cast<size_t>(std::max(g_app.clientWidth, 0) / 2) + 1;
