@@ -127,6 +127,8 @@ std::vector<PrintLine> LayoutPrintText(std::wstring_view text, int width, int ta
         } while (begin < end);
         if (end == text.size()) return lines;
         start = end + (text[end] == L'\r' && end + 1 < text.size() && text[end + 1] == L'\n' ? 2 : 1);
+        // A final line break ends the last line; it starts no line (nor page) of its own.
+        if (start == text.size()) return lines;
     }
 }
 

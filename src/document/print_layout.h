@@ -25,9 +25,10 @@ int NextTabStop(int x, int spacing);
 // combining mark or a joiner, not after a joiner.
 bool IsCharacterBoundary(std::wstring_view text, size_t at);
 
-// The text laid out in lines no wider than `width`: CR LF, CR and LF end a line; a long line
-// wraps after its last space or tab that fits, else between whole characters; a character
-// wider than the page gets a line of its own. Measures only about what fits on each line.
+// The text laid out in lines no wider than `width`: CR LF, CR and LF end a line, and a final one
+// starts no line of its own; a long line wraps after its last space or tab that fits, else
+// between whole characters; a character wider than the page gets a line of its own. Measures
+// only about what fits on each line.
 std::vector<PrintLine> LayoutPrintText(std::wstring_view text, int width, int tabSpacing,
                                        const MeasureFunction& measure);
 

@@ -32,7 +32,9 @@ TEST(PrintLayout, EachLineBreakKindEndsOneLine)
 {
     EXPECT_EQ(Printed(L"a\r\nb\rc\nd", 40), (Lines{L"a", L"b", L"c", L"d"}));
     EXPECT_EQ(Printed(L"a\n\r\nb", 40), (Lines{L"a", L"", L"b"}));
-    EXPECT_EQ(Printed(L"\r\r", 40), (Lines{L"", L"", L""}));
+    EXPECT_EQ(Printed(L"\r\r", 40), (Lines{L"", L""}));
+    // A final break ends the last line: 60 lines and a break fill one page of 60, not two.
+    EXPECT_EQ(Printed(L"a\r\n", 40), (Lines{L"a"}));
     EXPECT_EQ(Printed(L"", 40), (Lines{L""}));
 }
 
