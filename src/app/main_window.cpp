@@ -2,6 +2,7 @@
 // every message to the subsystem that owns it.
 #include "app/main_window.h"
 
+#include "app/load_rules.h"
 #include "app/menu.h"
 #include "app/window_theme.h"
 #include "base/app_state.h"
@@ -61,16 +62,17 @@ static void OnCreate(HWND hwnd)
     SetFocus(g_app.hwndEdit);
 }
 
-// The commands that change the text, which wait while it is still arriving.
-static bool ChangesText(UINT id)
+// A command that needs the whole text, given while it arrives, waits for the rest.
+static void BeforeCommand(UINT id)
 {
-    return id == ID_EDIT_UNDO || id == ID_EDIT_CUT || id == ID_EDIT_PASTE || id == ID_EDIT_DELETE;
+    if (TextLoadRunning() && CommandWhileLoading(id, TextLoadModified()) == WhileLoading::FinishFirst)
+        FinishArrivingText();
 }
 
-static void OnCommand(WPARAM wParam)
+void RunCommand(UINT id)
 {
-    if (TextLoadRunning() && ChangesText(LOWORD(wParam))) return;
-    switch (LOWORD(wParam)) {
+    BeforeCommand(id);
+    switch (id) {
     case ID_FILE_NEW: DoFileNew(); break;
     case ID_FILE_OPEN: DoFileOpen(); break;
     case ID_FILE_SAVE: std::ignore = DoFileSave(); break;
@@ -111,17 +113,22 @@ static void OnCommand(WPARAM wParam)
     case ID_THEME_LIGHT: SetThemeMode(1); break;
     case ID_THEME_DARK: SetThemeMode(2); break;
     case ID_HELP_ABOUT: ShowAboutBox(); break;
-    default:
-        if (HIWORD(wParam) == EN_CHANGE) {
-            // Wine's control changes the text for Cut, Delete and Undo without setting its
-            // modify flag, so the change would be lost without a question. Every change the
-            // program makes itself (Open, New, word wrap) sets the flag afterwards.
-            if (!SendMessageW(g_app.hwndEdit, EM_GETMODIFY, 0, 0)) SendMessageW(g_app.hwndEdit, EM_SETMODIFY, 1, 0);
-            UpdateStatusBar();
-            UpdateTitle();
-        }
-        break;
+    default: break;
     }
+}
+
+static void OnCommand(WPARAM wParam)
+{
+    if (HIWORD(wParam) == EN_CHANGE) {
+        // Wine's control changes the text for Cut, Delete and Undo without setting its modify
+        // flag, so the change would be lost without a question. Every change the program makes
+        // itself (Open, New, word wrap) sets the flag afterwards.
+        if (!SendMessageW(g_app.hwndEdit, EM_GETMODIFY, 0, 0)) SendMessageW(g_app.hwndEdit, EM_SETMODIFY, 1, 0);
+        UpdateStatusBar();
+        UpdateTitle();
+        return;
+    }
+    RunCommand(LOWORD(wParam));
 }
 
 // Shows the window of a program in the tray before the unsaved-changes question, which must have
@@ -137,16 +144,28 @@ static void OnClose(HWND hwnd)
     if (PrintJobRunning()) return CancelPrintJobThenClose();
     // A close from outside (a task manager) while one of our dialogs is up would destroy the
     // window under it; the dialog comes to the front instead.
-    if (g_app.modalDepth > 0) {
+    if (ModalDialogUp()) {
         BringModalToFront();
         return;
     }
+    // Sent while a command waits for the rest of the text: the close comes after the command.
+    if (TextLoadFinishing()) {
+        PostMessageW(hwnd, WM_CLOSE, 0, 0);
+        return;
+    }
+    BeforeCommand(ID_FILE_EXIT);
     ShowBeforeAsking();
     if (PromptSaveChanges()) DestroyWindow(hwnd);
 }
 
 static BOOL OnQueryEndSession()
 {
+    // Behind one of our dialogs (Save As asking where to save) the question would come twice:
+    // the dialog comes to the front, and unsaved changes keep the session.
+    if (ModalDialogUp()) {
+        BringModalToFront();
+        return WouldAskToSave() ? FALSE : TRUE;
+    }
     ShowBeforeAsking();
     return PromptSaveChanges() ? TRUE : FALSE;
 }
@@ -179,10 +198,14 @@ static void OnFindReplace(LPARAM lParam)
 {
     const auto* data = reinterpret_cast<const FINDREPLACEW*>(lParam);
     const DWORD flags = data->Flags;
-    // The replacements refresh the status bar themselves; the caption is the shell's.
     if (flags & FR_DIALOGTERM) {
         g_app.hwndFindDialog = nullptr;
-    } else if (flags & FR_FINDNEXT) {
+        return;
+    }
+    // Every search and replacement is made on the whole text.
+    if (TextLoadRunning() && SearchWhileLoading(flags) == WhileLoading::FinishFirst) FinishArrivingText();
+    // The replacements refresh the status bar themselves; the caption is the shell's.
+    if (flags & FR_FINDNEXT) {
         FindNext();
     } else if (flags & FR_REPLACE) {
         if (DoReplace()) UpdateTitle();
@@ -218,7 +241,11 @@ LRESULT CALLBACK MainWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
         if (OnSysCommand(wParam)) return 0;
         return DefWindowProcW(hwnd, msg, wParam, lParam);
     case WM_TRAYICON: OnTrayIcon(lParam); return 0;
-    case WM_DROPFILES: OnDropFiles(reinterpret_cast<HDROP>(wParam)); return 0;
+    case WM_DROPFILES:
+        // A drop opens a file: it waits for a changed text being re-wrapped, as Open does.
+        if (!ModalDialogUp()) BeforeCommand(ID_FILE_OPEN);
+        OnDropFiles(reinterpret_cast<HDROP>(wParam));
+        return 0;
     default: break;
     }
     if (g_app.findReplaceMsg != 0 && msg == g_app.findReplaceMsg) {

@@ -3,6 +3,7 @@
 #include "appearance/theme.h"
 #include "base/app_state.h"
 #include "base/messages.h"
+#include "document/document_name.h"
 #include "editor/text_load.h"
 
 #include <richedit.h>
@@ -32,7 +33,7 @@ static void AddPopup(HMENU parent, HMENU popup, const wchar_t* label)
 static void CheckEncodingMenuItem()
 {
     CheckMenuRadioItem(g_app.hMenuBar, ID_FORMAT_ENCODING_UTF16LE, ID_FORMAT_ENCODING_UTF8BOM,
-                       ID_FORMAT_ENCODING_UTF16LE + static_cast<UINT>(g_app.saveEncoding), MF_BYCOMMAND);
+                       ID_FORMAT_ENCODING_UTF16LE + static_cast<UINT>(ShownSaveEncoding()), MF_BYCOMMAND);
 }
 
 void BuildMenuBar()
@@ -101,22 +102,20 @@ static void EnableItem(UINT id, bool enabled)
 void UpdateMenuState()
 {
     g_app.hMenuBar = GetMenu(g_app.hwndMain);
-    const bool canUndo = SendMessageW(g_app.hwndEdit, EM_CANUNDO, 0, 0) != 0;
+    // The items show what they would for the whole document, also while its text arrives (a
+    // command that needs all of it waits for the rest): a text that arrives has no history.
+    const bool canUndo = !TextLoadRunning() && SendMessageW(g_app.hwndEdit, EM_CANUNDO, 0, 0) != 0;
     CHARRANGE sel = {};
     SendMessageW(g_app.hwndEdit, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&sel));
     const bool hasSelection = sel.cpMin != sel.cpMax;
 
-    // While a text is still arriving it can be read, selected, copied and searched, nothing more.
-    const bool whole = !TextLoadRunning();
-    EnableItem(ID_EDIT_UNDO, canUndo && whole);
-    EnableItem(ID_EDIT_CUT, hasSelection && whole);
+    EnableItem(ID_EDIT_UNDO, canUndo);
+    EnableItem(ID_EDIT_CUT, hasSelection);
     EnableItem(ID_EDIT_COPY, hasSelection);
-    EnableItem(ID_EDIT_DELETE, hasSelection && whole);
-    EnableItem(ID_EDIT_PASTE, IsClipboardFormatAvailable(CF_UNICODETEXT) != 0 && whole);
-    for (UINT id : {ID_FILE_SAVE, ID_FILE_SAVEAS, ID_FILE_PRINT, ID_EDIT_REPLACE, ID_FORMAT_WORDWRAP,
-                    ID_FORMAT_ENCODING_UTF16LE, ID_FORMAT_ENCODING_UTF8, ID_FORMAT_ENCODING_UTF8BOM})
-        EnableItem(id, whole);
-    CheckMenuItem(g_app.hMenuBar, ID_FORMAT_WORDWRAP, MF_BYCOMMAND | (g_app.wordWrap ? MF_CHECKED : MF_UNCHECKED));
+    EnableItem(ID_EDIT_DELETE, hasSelection);
+    EnableItem(ID_EDIT_PASTE, IsClipboardFormatAvailable(CF_UNICODETEXT) != 0);
+    CheckMenuItem(g_app.hMenuBar, ID_FORMAT_WORDWRAP,
+                  MF_BYCOMMAND | (DocumentWordWrap() ? MF_CHECKED : MF_UNCHECKED));
     CheckThemeMenuItem();
     CheckEncodingMenuItem();
 }

@@ -4,8 +4,8 @@
 extern const wchar_t kAboutText[];
 
 void BuildMenuBar();
-// Greys or enables Undo, Cut, Copy, Paste and Delete, and what waits while a text is still
-// arriving; moves the Word Wrap check and the Theme and Encoding radio marks.
+// Greys or enables Undo, Cut, Copy, Paste and Delete as the whole document would have them; moves
+// the Word Wrap check and the Theme and Encoding radio marks.
 void UpdateMenuState();
 void DoSelectAll();
 void ShowAboutBox();

@@ -1,5 +1,6 @@
 #include "app/startup.h"
 
+#include "app/load_rules.h"
 #include "app/main_window.h"
 #include "app/menu.h"
 #include "app/shortcuts.h"
@@ -14,7 +15,6 @@
 #include "editor/status_bar.h"
 #include "editor/text_load.h"
 
-#include <tuple>
 
 AppState g_app;
 
@@ -26,23 +26,15 @@ static bool KeyDown(int vk)
 // Runs the shortcut for a WM_KEYDOWN, if the key and the modifiers make one.
 static bool RunShortcut(WPARAM key)
 {
-    const bool ctrl = KeyDown(VK_CONTROL);
-    const bool alt = KeyDown(VK_MENU);
-    const bool shift = KeyDown(VK_SHIFT);
-    switch (MatchShortcut(key, ctrl, alt, shift)) {
-    case Shortcut::None: return false;
-    case Shortcut::SelectAll: DoSelectAll(); break;
-    case Shortcut::New: DoFileNew(); break;
-    case Shortcut::Open: DoFileOpen(); break;
-    case Shortcut::Save: std::ignore = DoFileSave(); break;
-    case Shortcut::SaveAs: std::ignore = DoFileSaveAs(); break;
-    case Shortcut::Print: DoFilePrint(); break;
-    case Shortcut::Find: ShowFindDialog(); break;
-    case Shortcut::Replace: ShowReplaceDialog(); break;
-    case Shortcut::FindNext: FindNext(); break;
-    case Shortcut::FindPrevious: FindPrevious(); break;
-    }
+    const UINT id = ShortcutCommand(MatchShortcut(key, KeyDown(VK_CONTROL), KeyDown(VK_MENU), KeyDown(VK_SHIFT)));
+    if (id == 0) return false;
+    RunCommand(id);
     return true;
+}
+
+static bool IsInput(UINT message)
+{
+    return (message >= WM_KEYFIRST && message <= WM_KEYLAST) || (message >= WM_MOUSEFIRST && message <= WM_MOUSELAST);
 }
 
 void ProcessLoopMessage(MSG& msg)
@@ -53,10 +45,20 @@ void ProcessLoopMessage(MSG& msg)
     // Shortcuts are neither translated nor dispatched, so Ctrl+H never reaches the
     // control as a backspace.
     if (msg.message == WM_KEYDOWN && RunShortcut(msg.wParam)) return;
+    // A key that would change a text still arriving waits for the rest; input after it stays
+    // in the queue meanwhile.
+    const bool arriving = TextLoadRunning() && msg.hwnd == g_app.hwndEdit;
+    if (arriving && InputWhileLoading(msg.message, msg.wParam, KeyDown(VK_CONTROL), KeyDown(VK_MENU),
+                                      KeyDown(VK_SHIFT)) == WhileLoading::FinishFirst)
+        FinishArrivingText();
+    // Which end of the selection the key or the mouse moves, so that the pieces keep it.
+    const bool moves = arriving && IsInput(msg.message);
+    if (moves) NoteLoadSelection(msg.hwnd);
     TranslateMessage(&msg);
     NoteKeyEdit(msg);
     DispatchMessageW(&msg);
     EndKeyEdit();
+    if (moves) NoteLoadSelection(msg.hwnd);
 }
 
 bool DoIdleWork()

@@ -5,34 +5,9 @@
 #include <commdlg.h>
 #include <shellapi.h>
 
-#include <cstdint>
+#include "base/command_ids.h"
 
-// Menu commands, carried in the low word of WM_COMMAND's wParam. 2009 is not used.
-inline constexpr UINT ID_FILE_NEW = 1001;
-inline constexpr UINT ID_FILE_OPEN = 1002;
-inline constexpr UINT ID_FILE_SAVE = 1003;
-inline constexpr UINT ID_FILE_SAVEAS = 1004;
-inline constexpr UINT ID_FILE_PRINT = 1005;
-inline constexpr UINT ID_FILE_EXIT = 1006;
-inline constexpr UINT ID_EDIT_UNDO = 2001;
-inline constexpr UINT ID_EDIT_CUT = 2002;
-inline constexpr UINT ID_EDIT_COPY = 2003;
-inline constexpr UINT ID_EDIT_PASTE = 2004;
-inline constexpr UINT ID_EDIT_DELETE = 2005;
-inline constexpr UINT ID_EDIT_SELECTALL = 2006;
-inline constexpr UINT ID_EDIT_FIND = 2007;
-inline constexpr UINT ID_EDIT_FINDNEXT = 2008;
-inline constexpr UINT ID_EDIT_FINDPREV = 2010;
-inline constexpr UINT ID_EDIT_REPLACE = 2011;
-inline constexpr UINT ID_FORMAT_WORDWRAP = 3001;
-inline constexpr UINT ID_FORMAT_ENCODING_UTF16LE = 3002;
-inline constexpr UINT ID_FORMAT_ENCODING_UTF8 = 3003;
-inline constexpr UINT ID_FORMAT_ENCODING_UTF8BOM = 3004;
-inline constexpr UINT ID_VIEW_STATUSBAR = 4001;
-inline constexpr UINT ID_THEME_SYSTEM = 4002;
-inline constexpr UINT ID_THEME_LIGHT = 4003;
-inline constexpr UINT ID_THEME_DARK = 4004;
-inline constexpr UINT ID_HELP_ABOUT = 5001;
+#include <cstdint>
 
 // The tray icon's own menu; these never arrive as WM_COMMAND.
 inline constexpr UINT ID_TRAY_RESTORE = 6001;

@@ -28,6 +28,11 @@ public:
 
 } // namespace
 
+bool ModalDialogUp()
+{
+    return g_app.modalDepth > 0;
+}
+
 void BringModalToFront()
 {
     // The owned popup that was last active: the modal, or the last of nested ones.

@@ -4,6 +4,9 @@
 #include <windows.h>
 #include <commdlg.h>
 
+// Whether one of the program's modal dialogs or message boxes is up: then drops, the tray icon
+// and closes from outside wait, bringing it to the front.
+bool ModalDialogUp();
 // Brings the program's modal dialog or message box that is up to the front.
 void BringModalToFront();
 

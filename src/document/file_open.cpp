@@ -1,14 +1,10 @@
 // Open: a text file read whole, decoded, and put into the control.
-#include "app/menu.h"
 #include "base/app_state.h"
 #include "base/handles.h"
 #include "base/messages.h"
 #include "document/document.h"
 #include "document/file_dialogs.h"
 #include "document/text_codec.h"
-#include "editor/edit_control.h"
-#include "editor/status_bar.h"
-#include "editor/text_load.h"
 
 #include <richedit.h>
 
@@ -17,24 +13,6 @@
 #include <utility>
 
 namespace {
-
-// Makes text[0, length), which `owner` keeps, the document named `path`, in a new control that
-// shows its first screen now and takes the rest from the message loop; false (after the message)
-// when the control could not take the first piece: then the document is as it was.
-bool TakeDocument(const wchar_t* path, HeapBuffer owner, const wchar_t* text, size_t length)
-{
-    HWND edit = CreateDocumentControl(g_app.wordWrap, nullptr);
-    if (!edit || !StartTextLoad(edit, std::move(owner), text, length, false, L"Opening...")) {
-        ShowOutOfMemoryMessage();
-        return false;
-    }
-    lstrcpynW(g_app.currentFilePath, path, kPathChars);
-    g_app.saveEncoding = 0;
-    UpdateStatusBar();
-    UpdateTitle();
-    UpdateMenuState();
-    return true;
-}
 
 // Reads the whole of count bytes into data: ReadFile may return fewer than asked for, and a file
 // that shrinks while it is read would otherwise open as part of itself under its full name.
@@ -54,9 +32,8 @@ bool ReadWhole(HANDLE file, unsigned char* data, size_t count)
 
 int OpenDocumentFile(const wchar_t* path)
 {
-    // The file is chosen: a text still arriving is dropped, and the document from before it is
-    // what a failure keeps.
-    CancelTextLoad();
+    // Read and decoded first: a file that cannot be leaves the document, and a text still
+    // arriving, as they are. One that can replaces them.
     WaitCursor wait;
     // Another program may be writing the file (a running program's log): share it, and read the
     // size it has now; what is written later is not read.
@@ -70,7 +47,7 @@ int OpenDocumentFile(const wchar_t* path)
         return 0;
     }
     const size_t cb = static_cast<size_t>(size.QuadPart);
-    if (cb == 0) return TakeDocument(path, HeapBuffer(0), L"", 0) ? 1 : 0;
+    if (cb == 0) return LoadDocument(path, HeapBuffer(0), L"", 0) ? 1 : 0;
 
     // Four zero bytes after the data: a UTF-16 text used in place always ends in a whole 0 unit.
     HeapBuffer bytes(cb + 4);
@@ -82,11 +59,11 @@ int OpenDocumentFile(const wchar_t* path)
     if (!ReadWhole(file.get(), data, cb)) return 0;
     const TextSource source = ChooseDecoding(data, cb, AnsiHasOneBytePerCharacter());
     switch (source.encoding) {
-    case TextEncoding::Empty: return TakeDocument(path, HeapBuffer(0), L"", 0) ? 1 : 0;
+    case TextEncoding::Empty: return LoadDocument(path, HeapBuffer(0), L"", 0) ? 1 : 0;
     case TextEncoding::Utf16Le: {
         // Used in place: the units up to the first NUL, which ends the text.
         const size_t units = Utf16Units(data + source.offset, cb - source.offset);
-        return TakeDocument(path, std::move(bytes), reinterpret_cast<const wchar_t*>(data + source.offset), units)
+        return LoadDocument(path, std::move(bytes), reinterpret_cast<const wchar_t*>(data + source.offset), units)
                    ? 1
                    : 0;
     }
@@ -104,7 +81,7 @@ int OpenDocumentFile(const wchar_t* path)
     // A NUL ends the text.
     const wchar_t* text = decoded.as<const wchar_t>();
     const auto length = static_cast<size_t>(std::find(text, text + units, L'\0') - text);
-    return TakeDocument(path, std::move(decoded), text, length) ? 1 : 0;
+    return LoadDocument(path, std::move(decoded), text, length) ? 1 : 0;
 }
 
 void OnDropFiles(HDROP drop)
@@ -114,7 +91,7 @@ void OnDropFiles(HDROP drop)
     // The first file of the drop; the rest are ignored. A name too long for the document's path
     // is taken as a file that cannot be opened.
     wchar_t path[kPathChars] = {};
-    const bool named = g_app.modalDepth == 0 && DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0) > 0 &&
+    const bool named = !ModalDialogUp() && DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0) > 0 &&
                        DragQueryFileW(drop, 0, nullptr, 0) < static_cast<UINT>(kPathChars) &&
                        DragQueryFileW(drop, 0, path, kPathChars) > 0;
     DragFinish(drop);

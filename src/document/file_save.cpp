@@ -8,7 +8,6 @@
 #include "document/file_dialogs.h"
 #include "document/safe_write.h"
 #include "editor/text_copy.h"
-#include "editor/text_load.h"
 
 #include <richedit.h>
 
@@ -68,8 +67,6 @@ int WriteDocumentFile(const wchar_t* path)
 // between taking the text and clearing it: nothing can change the text in between.
 int DoFileSave()
 {
-    // Never part of a text: nothing is saved while it is still arriving.
-    if (TextLoadRunning()) return 0;
     if (!SendMessageW(g_app.hwndEdit, EM_GETMODIFY, 0, 0)) return 1;
     if (!g_app.currentFilePath[0]) return DoFileSaveAs();
     if (!WriteDocumentFile(g_app.currentFilePath)) return 0;
@@ -79,7 +76,6 @@ int DoFileSave()
 
 int DoFileSaveAs()
 {
-    if (TextLoadRunning()) return 0;
     OPENFILENAMEW dialog =
         FileDialogRecord(g_app.saveFilePath, OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_PATHMUSTEXIST);
     if (!ShowSaveDialog(dialog)) return 0;
@@ -92,7 +88,7 @@ int DoFileSaveAs()
 
 void SetSaveEncoding(int encoding)
 {
-    if (encoding == g_app.saveEncoding || TextLoadRunning()) return;
+    if (encoding == g_app.saveEncoding) return;
     g_app.saveEncoding = encoding;
     // The file on disk no longer matches what Save would write: Save must write it, and
     // closing must ask. Not an edit, so Undo does not take it back.

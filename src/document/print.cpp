@@ -7,7 +7,6 @@
 #include "base/messages.h"
 #include "document/print_job.h"
 #include "document/print_layout.h"
-#include "editor/text_load.h"
 
 #include <algorithm>
 #include <new>
@@ -41,8 +40,8 @@ CopyPlan PlanDialogCopies(const PRINTDLGW& dialog, DEVMODEW* mode, const DEVNAME
 
 void DoFilePrint()
 {
-    // Never part of a text, and one job at a time.
-    if (TextLoadRunning() || PrintJobRunning()) return;
+    // One job at a time.
+    if (PrintJobRunning()) return;
     PRINTDLGW dialog = {};
     dialog.lStructSize = sizeof(dialog);
     dialog.hwndOwner = g_app.hwndMain;

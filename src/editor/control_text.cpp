@@ -40,3 +40,17 @@ size_t FirstScreenUnits(const wchar_t* text, size_t length, size_t rows, size_t 
     if (pos > 0 && pos < length && IS_HIGH_SURROGATE(text[pos - 1]) && IS_LOW_SURROGATE(text[pos])) ++pos;
     return pos;
 }
+
+bool HasLineLongerThan(const wchar_t* text, size_t length, size_t units)
+{
+    size_t line = 0;
+    for (size_t pos = 0; pos < length; ++pos) {
+        const wchar_t unit = text[pos];
+        if (unit == L'\r' || unit == L'\n') {
+            line = 0;
+        } else if ((line += unit == L'\t' ? 8 : 1) > units) {
+            return true;
+        }
+    }
+    return false;
+}

@@ -14,3 +14,8 @@ size_t NextControlChunk(const wchar_t* text, size_t length, size_t& pos, wchar_t
 // including the rows-th line break (CR LF, CR and LF each end a line), or about `most` units,
 // whichever comes first. Never ends between CR and LF or between the halves of a surrogate pair.
 size_t FirstScreenUnits(const wchar_t* text, size_t length, size_t rows, size_t most);
+
+// Whether a line of text[0, length) is longer than `units`, a tab counting as 8 (CR LF, CR and
+// LF end lines): whether an unwrapped control that shows `units` average characters across
+// needs its horizontal scroll bar.
+bool HasLineLongerThan(const wchar_t* text, size_t length, size_t units);

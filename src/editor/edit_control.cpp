@@ -121,10 +121,12 @@ HWND CreateEditControl(HWND parent, int wordWrap, int x, int y, int width, int h
 
 HWND CreateDocumentControl(int wordWrap, const CHARFORMAT2W* format)
 {
-    // Hidden until it holds the text, so that the old document stays on screen meanwhile.
+    // Hidden until it holds the text, so that the old document stays on screen meanwhile, and
+    // without the document's id until it takes the old one's place.
     HWND edit = CreateEditControl(g_app.hwndMain, wordWrap, 0, 0, g_app.clientWidth, g_app.clientHeight);
     if (!edit) return nullptr;
     ShowWindow(edit, SW_HIDE);
+    SetWindowLongPtrW(edit, GWLP_ID, 0);
     SendMessageW(edit, WM_SETFONT, reinterpret_cast<WPARAM>(g_app.hEditFont), 0);
     if (format) SendMessageW(edit, EM_SETCHARFORMAT, SCF_ALL, reinterpret_cast<LPARAM>(format));
     // Coloured while empty, the text that goes in takes the palette as its default format.
@@ -169,4 +171,45 @@ void ApplyEditColorsTo(HWND edit)
     g_app.textBackground = palette.background;
     g_app.textColour = palette.text;
     g_app.textFont = g_app.hEditFont;
+}
+
+// EM_SCROLLCARET as winuser.h numbers it. richedit.h falls back to WM_USER + 49 when it is
+// included first, and Wine's control ignores that one.
+void ScrollCaretIntoView(HWND edit)
+{
+    SendMessageW(edit, 0x00B7, 0, 0);
+}
+
+void SelectFromAnchor(HWND edit, LONG anchor, LONG to)
+{
+    CHARRANGE range = {anchor, to};
+    SendMessageW(edit, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&range));
+    if (to >= anchor || GetFocus() != edit) return;
+    CHARRANGE now = {};
+    POINTL at = {};
+    SendMessageW(edit, EM_POSFROMCHAR, reinterpret_cast<WPARAM>(&at), to);
+    SendMessageW(edit, EM_SETSEL, static_cast<WPARAM>(anchor), anchor);
+    BYTE held[256];
+    if (GetKeyboardState(held)) {
+        BYTE shifted[256];
+        std::memcpy(shifted, held, sizeof shifted);
+        shifted[VK_SHIFT] = 0x80;
+        if (SetKeyboardState(shifted)) {
+            // Wine's control counts clicks at one point in quick succession as a double click,
+            // which selects words: each click is a few pixels below the last, in the same row.
+            static bool lower = false;
+            lower = !lower;
+            const LPARAM point = MAKELPARAM(at.x + 1, at.y + (lower ? 5 : 1));
+            SendMessageW(edit, WM_LBUTTONDOWN, MK_LBUTTON | MK_SHIFT, point);
+            SendMessageW(edit, WM_LBUTTONUP, MK_SHIFT, point);
+            SetKeyboardState(held);
+        }
+    }
+
+    // Should the click have missed (a point the control measures otherwise), the range stays.
+    SendMessageW(edit, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&now));
+    if (now.cpMin != to || now.cpMax != anchor) {
+        range = {to, anchor};
+        SendMessageW(edit, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&range));
+    }
 }

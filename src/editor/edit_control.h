@@ -27,3 +27,12 @@ HWND CreateEditControl(HWND parent, int wordWrap, int x, int y, int width, int h
 // more than its text's length: 400 k characters took 31 s to clear (16 s to stream over) and
 // 40 ms to destroy with their control.
 HWND CreateDocumentControl(int wordWrap, const CHARFORMAT2W* format);
+
+// Brings the caret into view (EM_SCROLLCARET).
+void ScrollCaretIntoView(HWND edit);
+
+// Selects from `anchor` to `to` with `to` the end that Shift and the arrow keys move, also when it
+// comes first. EM_EXSETSEL takes that order on Windows; Wine's control puts the moving end last
+// whatever the order, and takes it first only from a Shift+click, which is made here when the
+// control has the focus (without it, no key moves the selection anyway).
+void SelectFromAnchor(HWND edit, LONG anchor, LONG to);

@@ -4,9 +4,9 @@
 #include "base/app_state.h"
 #include "base/handles.h"
 #include "base/messages.h"
+#include "editor/edit_control.h"
 #include "editor/replace_text.h"
 #include "editor/status_bar.h"
-#include "editor/text_load.h"
 
 #include <richedit.h>
 
@@ -48,14 +48,10 @@ bool Search(WPARAM options, LONG from, LONG to, CHARRANGE& found)
     return true;
 }
 
-// EM_SCROLLCARET as winuser.h numbers it. richedit.h falls back to WM_USER + 49 when it is
-// included first, and Wine's control ignores that one.
-constexpr UINT kScrollCaret = 0x00B7;
-
 void SelectAndShow(CHARRANGE range)
 {
     SendMessageW(g_app.hwndEdit, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&range));
-    SendMessageW(g_app.hwndEdit, kScrollCaret, 0, 0);
+    ScrollCaretIntoView(g_app.hwndEdit);
 }
 
 // The matches Replace All found, in a heap block that doubles as it fills.
@@ -142,8 +138,6 @@ void ShowFindDialog()
 
 void ShowReplaceDialog()
 {
-    // Nothing is replaced in a text that is still arriving.
-    if (TextLoadRunning()) return;
     OpenDialog(true);
 }
 
@@ -161,7 +155,7 @@ void FindPrevious()
 int DoReplace()
 {
     // An empty pattern matches nothing to replace (and must never loop).
-    if (!g_app.findWhat[0] || TextLoadRunning()) return 0;
+    if (!g_app.findWhat[0]) return 0;
     const CHARRANGE sel = Selection();
     int replaced = 0;
     if (sel.cpMax != sel.cpMin) {
@@ -184,7 +178,7 @@ int DoReplace()
 
 uint32_t DoReplaceAll()
 {
-    if (!g_app.findWhat[0] || TextLoadRunning()) return 0;
+    if (!g_app.findWhat[0]) return 0;
     WaitCursor wait;
     HWND edit = g_app.hwndEdit;
     SendMessageW(edit, EM_SETSEL, 0, 0);

@@ -1,6 +1,6 @@
 // A text put into the document's control in pieces. The first screen is streamed in whole; the
-// rest is appended at the end, piece by piece, while the user may already scroll, select, copy
-// and search. Under Wine, EM_STREAMIN with SFF_SELECTION replaces the whole text of a plain-text
+// rest is appended at the end, piece by piece, while the user may already scroll, select and
+// copy. Under Wine, EM_STREAMIN with SFF_SELECTION replaces the whole text of a plain-text
 // control instead of the selection, so the pieces go in with EM_REPLACESEL at the end.
 #include "editor/text_load.h"
 
@@ -11,8 +11,6 @@
 #include "editor/status_bar.h"
 #include "editor/status_text.h"
 #include "editor/text_stream.h"
-
-#include <richedit.h>
 
 #include <algorithm>
 #include <iterator>
@@ -32,18 +30,31 @@ Pieces t_pieces;
 // A piece should take about this long: well under the 50 ms a turn of the loop may take, and well
 // over the cost every append has whatever its size.
 constexpr double kPieceMs = 15.0;
+// Reading a text from the control it is re-wrapped from, per turn, and per request: each request
+// walks the control's paragraphs to its start (about 4 ms at 8 M characters under Wine).
+constexpr double kReadMs = 10.0;
+constexpr LONG kReadPositions = 262144;
 
-// Destroying a control takes about 50 ms per million characters under Wine, in one call: the
-// control a load replaced goes once the user has left the keyboard and mouse alone this long.
-constexpr UINT kRetireEveryMs = 500;
+// Destroying a control takes about 15 ms per million characters under Wine, in one call that
+// cannot be split (deleting its text in pieces costs far more than its length): the controls
+// loads replaced go one per quiet turn, the first this long after they were replaced.
+constexpr UINT kRetireAfterMs = 300;
 
 struct TextLoad {
     int running = 0;
+    int finishing = 0;
     HWND edit = nullptr;     // the document's control, filling
-    HWND previous = nullptr; // the control before, hidden until the end
+    HWND previous = nullptr; // the control before, hidden and without the id until the end
+    int wrap = 0;            // whether `edit` wraps its lines
     HeapBuffer owner{0};
     const wchar_t* text = nullptr;
     size_t length = 0;
+    // Units of `text` there to put in: all of them, or those read so far from `previous`.
+    size_t filled = 0;
+    bool fromControl = false;
+    // An unwrapped control shows its horizontal scroll bar before any line wider than the view
+    // goes in: gaining it later lays out all the text again (0.8 s at 8 M characters).
+    bool widthSettled = false;
     size_t pos = 0;
     LONG positions = 0; // character positions in the control: a CR LF pair is one
     int modified = 0;
@@ -54,52 +65,53 @@ struct TextLoad {
     TextCounts counts;
     bool inWord = false;
     ULONGLONG shown = 0;
-    // The document from before, which comes back if the load fails or is cancelled.
-    wchar_t previousPath[kPathChars] = {};
-    int previousEncoding = 0;
-    int previousWrap = 0;
+    // The user's selection: where it started and the end that moves.
+    LONG anchor = 0;
+    LONG active = 0;
+    bool land = false;
+    CHARRANGE landing = {};
+    // How the control from before was coloured, so that it comes back coloured right.
     HFONT previousFont = nullptr;
     EditPalette previousPalette = {};
 };
 TextLoad t_load;
 
-// The control the last load replaced, hidden, until it is destroyed.
-HWND t_retired = nullptr;
+// The controls loads replaced, hidden, until they are destroyed, oldest first.
+HWND t_retired[4] = {};
 UINT_PTR t_retireTimer = 0;
 
-void DestroyRetired()
+void StopRetireTimer()
 {
     if (t_retireTimer) KillTimer(nullptr, t_retireTimer);
     t_retireTimer = 0;
-    if (t_retired) DestroyWindow(t_retired);
-    t_retired = nullptr;
 }
 
-void CALLBACK RetireWhenQuiet(HWND, UINT, UINT_PTR, DWORD)
+// Destroys the oldest replaced control; true if there was one.
+bool DestroyOldestRetired()
 {
-    LASTINPUTINFO input = {sizeof(input), 0};
-    if (GetLastInputInfo(&input) && GetTickCount() - input.dwTime < kRetireEveryMs) return;
-    DestroyRetired();
+    if (!t_retired[0]) return false;
+    DestroyWindow(t_retired[0]);
+    std::move(std::begin(t_retired) + 1, std::end(t_retired), std::begin(t_retired));
+    t_retired[std::size(t_retired) - 1] = nullptr;
+    return true;
 }
 
-// Destroyed later, when the user is not looking: at once if no timer can be had.
+// A timer message comes only when no input or posted message waits: one control per such turn.
+void CALLBACK RetireTick(HWND, UINT, UINT_PTR, DWORD)
+{
+    DestroyOldestRetired();
+    if (!t_retired[0]) StopRetireTimer();
+}
+
 void Retire(HWND edit)
 {
-    DestroyRetired();
     if (!edit) return;
-    t_retired = edit;
-    t_retireTimer = SetTimer(nullptr, 0, kRetireEveryMs, RetireWhenQuiet);
-    if (!t_retireTimer) DestroyRetired();
-}
-
-// Counts text[0, to) as the control gets it.
-void CountControlForm(const wchar_t* text, size_t to)
-{
-    wchar_t chunk[2048];
-    for (size_t pos = 0; pos < to;) {
-        const size_t units = NextControlChunk(text, to, pos, chunk, std::size(chunk));
-        CountMore(chunk, units, t_load.counts, t_load.inWord);
-    }
+    ShowWindow(edit, SW_HIDE);
+    SetWindowLongPtrW(edit, GWLP_ID, 0);
+    if (t_retired[std::size(t_retired) - 1]) DestroyOldestRetired();
+    *std::find(std::begin(t_retired), std::end(t_retired), nullptr) = edit;
+    if (!t_retireTimer) t_retireTimer = SetTimer(nullptr, 0, kRetireAfterMs, RetireTick);
+    if (!t_retireTimer) DropReplacedControl();
 }
 
 double NowMs()
@@ -120,21 +132,72 @@ LONG TextPositions(HWND edit)
     return static_cast<LONG>(SendMessageW(edit, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&query), 0));
 }
 
+bool Wraps(HWND edit)
+{
+    return (GetWindowLongPtrW(edit, GWL_STYLE) & ES_AUTOHSCROLL) == 0;
+}
+
+struct FontMetrics {
+    int lineHeight = 16;
+    int averageWidth = 7;
+};
+
+FontMetrics TextFontMetrics()
+{
+    FontMetrics metrics;
+    WindowDC dc(g_app.hwndMain);
+    if (!dc.get()) return metrics;
+    const HGDIOBJ old = SelectObject(dc.get(), g_app.hEditFont);
+    TEXTMETRICW text = {};
+    if (GetTextMetricsW(dc.get(), &text)) {
+        if (text.tmHeight > 0) metrics.lineHeight = text.tmHeight;
+        if (text.tmAveCharWidth > 0) metrics.averageWidth = text.tmAveCharWidth;
+    }
+    SelectObject(dc.get(), old);
+    return metrics;
+}
+
 // The units that fill the control's first screen: as many lines as it shows rows, each at most
 // as long as the narrowest glyph (2 pixels) lets a row be.
-size_t FirstPieceUnits(const wchar_t* text, size_t length)
+size_t FirstPieceUnits(const wchar_t* text, size_t length, const FontMetrics& metrics)
 {
-    int lineHeight = 16;
-    WindowDC dc(g_app.hwndMain);
-    if (dc.get()) {
-        const HGDIOBJ old = SelectObject(dc.get(), g_app.hEditFont);
-        TEXTMETRICW metrics = {};
-        if (GetTextMetricsW(dc.get(), &metrics) && metrics.tmHeight > 0) lineHeight = metrics.tmHeight;
-        SelectObject(dc.get(), old);
-    }
-    const size_t rows = static_cast<size_t>(std::max(g_app.clientHeight, 0) / lineHeight) + 2;
+    const size_t rows = static_cast<size_t>(std::max(g_app.clientHeight, 0) / metrics.lineHeight) + 2;
     const size_t columns = static_cast<size_t>(std::max(g_app.clientWidth, 0) / 2) + 1;
     return FirstScreenUnits(text, length, rows, std::min(rows * columns, t_pieces.first));
+}
+
+void SettleWidth()
+{
+    t_load.widthSettled = true;
+    if (t_load.wrap) return;
+    const FontMetrics metrics = TextFontMetrics();
+    // The control's margins and its vertical scroll bar take a little of the client width.
+    const int room = std::max(g_app.clientWidth - GetSystemMetrics(SM_CXVSCROLL) - 8, 1);
+    const size_t across = static_cast<size_t>(room / metrics.averageWidth) + 1;
+    if (HasLineLongerThan(t_load.text + t_load.pos, t_load.length - t_load.pos, across))
+        ShowScrollBar(t_load.edit, SB_HORZ, TRUE);
+}
+
+// Copies positions [from, to) of `control` to text + from; the number of units it gave.
+size_t ReadPositions(HWND control, wchar_t* text, size_t from, size_t to)
+{
+    TEXTRANGEW range = {{static_cast<LONG>(from), static_cast<LONG>(to)}, text + from};
+    const LRESULT got = SendMessageW(control, EM_GETTEXTRANGE, 0, reinterpret_cast<LPARAM>(&range));
+    return got > 0 ? static_cast<size_t>(got) : 0;
+}
+
+// More of the text from the control it is re-wrapped from, for about kReadMs.
+void ReadAhead(double start)
+{
+    auto* text = t_load.owner.as<wchar_t>();
+    while (t_load.filled < t_load.length) {
+        const size_t to = std::min(t_load.length, t_load.filled + kReadPositions);
+        const size_t got = ReadPositions(t_load.previous, text, t_load.filled, to);
+        // The control hands out one unit per position; anything else ends the text where it stops.
+        if (got != to - t_load.filled) t_load.length = t_load.filled + got;
+        t_load.filled += got;
+        if (NowMs() - start >= kReadMs) break;
+    }
 }
 
 void ShowLoadProgress()
@@ -145,10 +208,16 @@ void ShowLoadProgress()
     t_load.shown = GetTickCount64();
 }
 
-// Puts `edit` in the document's place, shown and focused where the old one was.
+// Puts `edit` in the document's place, shown, focused where the old one was and with the id
+// that tools find the document's control by; the old one is hidden and gives the id up.
 void TakePlace(HWND edit, HWND old)
 {
     const bool focused = old && GetFocus() == old;
+    if (old) {
+        ShowWindow(old, SW_HIDE);
+        SetWindowLongPtrW(old, GWLP_ID, 0);
+    }
+    SetWindowLongPtrW(edit, GWLP_ID, IDC_EDIT);
     g_app.hwndEdit = edit;
     ShowWindow(edit, SW_SHOW);
     if (focused) SetFocus(edit);
@@ -162,7 +231,7 @@ void Release()
     t_load.edit = nullptr;
     t_load.previous = nullptr;
     t_load.running = 0;
-    EndProgress();
+    t_load.land = false;
 }
 
 // The document as it is when the text is all in: no history, the change notification on.
@@ -174,14 +243,11 @@ void Complete(HWND edit, bool modified)
     SendMessageW(edit, EM_SETEVENTMASK, 0, ENM_CHANGE);
 }
 
-// The control from before takes its place again, with the document's name, encoding and wrap.
+// The control from before takes its place again, coloured as the palette now in force wants.
 void Revert()
 {
     HWND failed = t_load.edit;
     HWND previous = t_load.previous;
-    lstrcpynW(g_app.currentFilePath, t_load.previousPath, kPathChars);
-    g_app.saveEncoding = t_load.previousEncoding;
-    g_app.wordWrap = t_load.previousWrap;
     if (previous) {
         MoveWindow(previous, 0, 0, g_app.clientWidth, g_app.clientHeight, FALSE);
         // Coloured again only if the palette or the font changed while it was hidden.
@@ -198,66 +264,98 @@ void Revert()
     }
     DestroyWindow(failed);
     Release();
+    EndProgress();
 }
 
-// Appends the piece at the end, leaving the user's selection and view as they were.
+// Repaints what a piece that went in at position `at` shows: with redrawing off nothing is
+// painted, and a piece lands in view when the lines are long or the window is tall.
+void PaintFrom(HWND edit, LONG at)
+{
+    POINTL where = {};
+    SendMessageW(edit, EM_POSFROMCHAR, reinterpret_cast<WPARAM>(&where), at);
+    RECT client = {};
+    GetClientRect(edit, &client);
+    if (where.y >= client.bottom) return;
+    client.top = std::max<LONG>(where.y, 0);
+    InvalidateRect(edit, &client, TRUE);
+}
+
+// Appends the piece at the end, leaving the user's selection (its direction too) and view as
+// they were.
 bool AppendPiece(HWND edit, const wchar_t* piece, LONG positions)
 {
     CHARRANGE sel = {};
     SendMessageW(edit, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&sel));
+    const bool upward = sel.cpMin != sel.cpMax && t_load.anchor == sel.cpMax && t_load.active == sel.cpMin;
     POINT scroll = {};
     SendMessageW(edit, EM_GETSCROLLPOS, 0, reinterpret_cast<LPARAM>(&scroll));
-    // The piece lands below what is shown: nothing to repaint but the scroll bar.
     SendMessageW(edit, WM_SETREDRAW, FALSE, 0);
     SendMessageW(edit, EM_SETSEL, static_cast<WPARAM>(t_load.positions), t_load.positions);
     SendMessageW(edit, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(piece));
     SendMessageW(edit, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&sel));
     SendMessageW(edit, EM_SETSCROLLPOS, 0, reinterpret_cast<LPARAM>(&scroll));
     SendMessageW(edit, WM_SETREDRAW, TRUE, 0);
+    if (upward) {
+        SelectFromAnchor(edit, sel.cpMax, sel.cpMin);
+        SendMessageW(edit, EM_SETSCROLLPOS, 0, reinterpret_cast<LPARAM>(&scroll));
+    }
+    PaintFrom(edit, t_load.positions);
     SendMessageW(edit, EM_SETMODIFY, static_cast<WPARAM>(t_load.modified), 0);
     t_load.positions += positions;
     // A control that ran out of room (memory, its text limit) stops taking text without a word.
     return TextPositions(edit) == t_load.positions;
 }
 
-} // namespace
-
-bool StartTextLoad(HWND edit, HeapBuffer owner, const wchar_t* text, size_t length, bool modified,
-                   const wchar_t* label)
+LoadStep Begin(HWND edit, HeapBuffer owner, const wchar_t* text, size_t length, size_t filled, bool fromControl,
+               bool modified, const wchar_t* label)
 {
-    CancelTextLoad();
-    DestroyRetired();
-    HWND previous = g_app.hwndEdit;
-    const size_t first = length <= t_pieces.atOnce ? length : FirstPieceUnits(text, length);
+    const size_t first = length <= t_pieces.atOnce ? length : FirstPieceUnits(text, filled, TextFontMetrics());
     const bool whole = first >= length;
     if (!whole) SendMessageW(edit, EM_SETREADONLY, TRUE, 0);
-    // The event mask stays off until the text is in, so nothing refreshes halfway.
+    // The event mask stays off until the text is in, so nothing refreshes halfway. A running load
+    // goes on untouched if this one cannot even begin.
     if (first > 0 && !StreamTextIn(edit, text, first, label)) {
         DestroyWindow(edit);
-        EndProgress();
-        return false;
+        if (!t_load.running) EndProgress();
+        return LoadStep::Failed;
+    }
+    HeapBuffer piece(whole ? 0 : (t_pieces.largest + 1) * sizeof(wchar_t));
+    if (!whole && !piece) {
+        DestroyWindow(edit);
+        if (!t_load.running) EndProgress();
+        return LoadStep::Failed;
     }
     SendMessageW(edit, EM_SETSEL, 0, 0);
+
+    HWND shown = g_app.hwndEdit;
+    HWND fallback = shown;
+    HWND replaced = nullptr;
+    if (t_load.running) {
+        // The document before the replaced load stays the one a failure brings back.
+        replaced = t_load.edit;
+        fallback = t_load.previous;
+        Release();
+    }
     if (whole) {
         Complete(edit, modified);
-        TakePlace(edit, previous);
-        if (previous) DestroyWindow(previous);
+        TakePlace(edit, shown);
+        Retire(replaced);
+        Retire(fallback == replaced ? nullptr : fallback);
+        g_app.wordWrap = Wraps(edit) ? 1 : 0;
         EndProgress();
-        return true;
+        return LoadStep::Done;
     }
 
-    HeapBuffer piece((t_pieces.largest + 1) * sizeof(wchar_t));
-    if (!piece) {
-        DestroyWindow(edit);
-        EndProgress();
-        return false;
-    }
     t_load.running = 1;
     t_load.edit = edit;
-    t_load.previous = previous;
+    t_load.previous = fallback;
+    t_load.wrap = Wraps(edit) ? 1 : 0;
     t_load.owner = std::move(owner);
     t_load.text = text;
     t_load.length = length;
+    t_load.filled = filled;
+    t_load.fromControl = fromControl;
+    t_load.widthSettled = t_load.wrap != 0;
     t_load.pos = first;
     t_load.positions = TextPositions(edit);
     t_load.modified = modified ? 1 : 0;
@@ -266,18 +364,65 @@ bool StartTextLoad(HWND edit, HeapBuffer owner, const wchar_t* text, size_t leng
     t_load.pieceUnits = std::clamp<size_t>(4096, t_pieces.smallest, t_pieces.largest);
     t_load.counts = {};
     t_load.inWord = false;
-    CountControlForm(text, first);
-    lstrcpynW(t_load.previousPath, g_app.currentFilePath, kPathChars);
-    t_load.previousEncoding = g_app.saveEncoding;
-    t_load.previousWrap = g_app.wordWrap;
-    t_load.previousFont = g_app.hEditFont;
-    t_load.previousPalette = EditPaletteInForce();
+    for (size_t at = 0; at < first;) {
+        wchar_t chunk[2048];
+        const size_t units = NextControlChunk(text, first, at, chunk, std::size(chunk));
+        CountMore(chunk, units, t_load.counts, t_load.inWord);
+    }
+    t_load.anchor = t_load.active = 0;
+    t_load.land = false;
+    if (!replaced) {
+        t_load.previousFont = g_app.hEditFont;
+        t_load.previousPalette = EditPaletteInForce();
+    }
 
     SendMessageW(edit, EM_SETMODIFY, static_cast<WPARAM>(t_load.modified), 0);
-    TakePlace(edit, previous);
-    if (previous) ShowWindow(previous, SW_HIDE);
+    TakePlace(edit, shown);
+    Retire(replaced);
+    if (!t_load.fromControl) SettleWidth();
     ShowLoadProgress();
-    return true;
+    return LoadStep::More;
+}
+
+// The windows' painting, and the messages other threads send, while the rest goes in.
+void PaintWaiting()
+{
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE | PM_QS_PAINT)) DispatchMessageW(&msg);
+}
+
+} // namespace
+
+LoadStep StartTextLoad(HWND edit, HeapBuffer owner, const wchar_t* text, size_t length, bool modified,
+                       const wchar_t* label)
+{
+    return Begin(edit, std::move(owner), text, length, length, false, modified, label);
+}
+
+LoadStep StartTextLoadFromDocument(HWND edit, bool modified, const wchar_t* label)
+{
+    HWND source = g_app.hwndEdit;
+    const LONG positions = TextPositions(source);
+    size_t length = positions > 0 ? static_cast<size_t>(positions) : 0;
+    HeapBuffer owner((length + 1) * sizeof(wchar_t));
+    if (!owner) {
+        DestroyWindow(edit);
+        return LoadStep::Failed;
+    }
+    auto* text = owner.as<wchar_t>();
+    // Enough for the first screen now; the rest is read from the loop.
+    size_t filled = ReadPositions(source, text, 0, std::min(length, t_pieces.first + 2));
+    if (filled < std::min(length, t_pieces.first + 2)) length = filled;
+    // A surrogate pair is not split: its second half comes with the next read.
+    if (filled < length && filled > 0 && IS_HIGH_SURROGATE(text[filled - 1])) --filled;
+    return Begin(edit, std::move(owner), text, length, filled, true, modified, label);
+}
+
+void LandTextLoad(CHARRANGE selection)
+{
+    if (!t_load.running) return;
+    t_load.land = true;
+    t_load.landing = selection;
 }
 
 bool TextLoadRunning()
@@ -290,16 +435,36 @@ bool TextLoadModified()
     return t_load.running && t_load.modified;
 }
 
+bool TextLoadFinishing()
+{
+    return t_load.finishing != 0;
+}
+
+int DocumentWordWrap()
+{
+    return t_load.running ? t_load.wrap : g_app.wordWrap;
+}
+
 LoadStep StepTextLoad()
 {
     if (!t_load.running) return LoadStep::Idle;
     const double start = NowMs();
+    if (t_load.filled < t_load.length) {
+        ReadAhead(start);
+        // Unwrapped, the widths of all the lines are known before the next piece goes in.
+        if (!t_load.widthSettled && t_load.filled < t_load.length) return LoadStep::More;
+    }
+    if (!t_load.widthSettled) SettleWidth();
+    size_t limit = t_load.filled;
+    if (limit < t_load.length && IS_HIGH_SURROGATE(t_load.text[limit - 1])) --limit;
+    if (t_load.pos >= limit && t_load.pos < t_load.length) return LoadStep::More;
+
     auto* piece = t_load.piece.as<wchar_t>();
-    const size_t units = NextControlChunk(t_load.text, t_load.length, t_load.pos, piece, t_load.pieceUnits);
+    const size_t units = NextControlChunk(t_load.text, limit, t_load.pos, piece, t_load.pieceUnits);
     piece[units] = L'\0';
     // Every CR of the control's form is the first half of a CR LF: one position for the two.
     const auto positions = static_cast<LONG>(units - static_cast<size_t>(std::count(piece, piece + units, L'\r')));
-    if (units == 0 || !AppendPiece(t_load.edit, piece, positions)) {
+    if ((units == 0 && t_load.pos < t_load.length) || !AppendPiece(t_load.edit, piece, positions)) {
         Revert();
         return LoadStep::Failed;
     }
@@ -309,7 +474,13 @@ LoadStep StepTextLoad()
         HWND previous = t_load.previous;
         Complete(edit, t_load.modified != 0);
         TakeCounts(t_load.counts);
+        if (t_load.land) {
+            SendMessageW(edit, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&t_load.landing));
+            ScrollCaretIntoView(edit);
+        }
+        g_app.wordWrap = t_load.wrap;
         Release();
+        EndProgress();
         Retire(previous);
         return LoadStep::Done;
     }
@@ -326,19 +497,51 @@ LoadStep StepTextLoad()
 LoadStep FinishTextLoad()
 {
     if (!t_load.running) return LoadStep::Idle;
+    const int outer = t_load.finishing;
+    t_load.finishing = 1;
     LoadStep step = LoadStep::More;
-    while (step == LoadStep::More) step = StepTextLoad();
+    while (step == LoadStep::More) {
+        step = StepTextLoad();
+        if (step == LoadStep::More) PaintWaiting();
+    }
+    t_load.finishing = outer;
     return step;
 }
 
 void CancelTextLoad()
 {
-    if (t_load.running) Revert();
+    if (!t_load.running) return;
+    HWND previous = t_load.previous;
+    SendMessageW(t_load.edit, EM_SETREADONLY, FALSE, 0);
+    SendMessageW(t_load.edit, EM_SETEVENTMASK, 0, ENM_CHANGE);
+    Release();
+    EndProgress();
+    if (previous) DestroyWindow(previous);
 }
 
 void DropReplacedControl()
 {
-    DestroyRetired();
+    StopRetireTimer();
+    while (DestroyOldestRetired()) {
+    }
+}
+
+void NoteLoadSelection(HWND edit)
+{
+    if (!t_load.running || edit != t_load.edit) return;
+    CHARRANGE sel = {};
+    SendMessageW(edit, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&sel));
+    if (sel.cpMin == sel.cpMax) {
+        t_load.anchor = t_load.active = sel.cpMin;
+    } else if (t_load.anchor == sel.cpMax) {
+        t_load.active = sel.cpMin;
+    } else if (t_load.anchor == sel.cpMin) {
+        t_load.active = sel.cpMax;
+    } else {
+        // A selection made anew (a double click): from its start.
+        t_load.anchor = sel.cpMin;
+        t_load.active = sel.cpMax;
+    }
 }
 
 void SetTextLoadPieces(size_t atOnce, size_t first, size_t smallest, size_t largest)

@@ -80,7 +80,7 @@ static UINT TrackTrayMenu()
 // second question, and a No there would destroy the window under the first.
 static bool ModalUp(UINT mouseMessage)
 {
-    if (g_app.modalDepth == 0) return false;
+    if (!ModalDialogUp()) return false;
     if (mouseMessage == WM_LBUTTONDBLCLK || mouseMessage == WM_RBUTTONUP) BringModalToFront();
     return true;
 }

@@ -189,25 +189,11 @@ bool Grayed(UINT id)
     return (GetMenuState(GetMenu(g_app.hwndMain), id, MF_BYCOMMAND) & MF_GRAYED) != 0;
 }
 
-void PutTextOnClipboard(const wchar_t* text)
-{
-    ASSERT_TRUE(OpenClipboard(g_app.hwndMain));
-    EmptyClipboard();
-    if (text) {
-        const size_t cb = (wcslen(text) + 1) * sizeof(wchar_t);
-        HGLOBAL mem = GlobalAlloc(GMEM_MOVEABLE, cb);
-        memcpy(GlobalLock(mem), text, cb);
-        GlobalUnlock(mem);
-        SetClipboardData(CF_UNICODETEXT, mem);
-    }
-    CloseClipboard();
-}
-
 TEST_F(ShellTest, EditItemsFollowSelectionUndoAndClipboard)
 {
     SetEditText(L"hello world");
     SendMessageW(g_app.hwndEdit, EM_EMPTYUNDOBUFFER, 0, 0);
-    PutTextOnClipboard(nullptr);
+    SetClipboardText(nullptr);
     SendMessageW(g_app.hwndEdit, EM_SETSEL, 3, 3);
     UpdateMenuState();
     EXPECT_TRUE(Grayed(ID_EDIT_UNDO));
@@ -216,7 +202,7 @@ TEST_F(ShellTest, EditItemsFollowSelectionUndoAndClipboard)
     EXPECT_TRUE(Grayed(ID_EDIT_DELETE));
     EXPECT_TRUE(Grayed(ID_EDIT_PASTE));
 
-    PutTextOnClipboard(L"pasted");
+    SetClipboardText(L"pasted");
     SendMessageW(g_app.hwndEdit, EM_SETSEL, 6, 11);
     TypeText(L"x");
     SendMessageW(g_app.hwndEdit, EM_SETSEL, 0, 2);
@@ -278,14 +264,14 @@ TEST_F(ShellTest, TypingWorksInADocumentLongerThanTheDefaultLimit)
     ASSERT_EQ(text.size(), 40003u);
     EXPECT_EQ(text.substr(40000), L"xyz");
 
-    PutTextOnClipboard(L"pasted");
+    SetClipboardText(L"pasted");
     SendMessageW(g_app.hwndMain, WM_COMMAND, ID_EDIT_PASTE, 0);
     EXPECT_EQ(EditText().size(), 40009u);
 }
 
 TEST_F(ShellTest, KeysAndPastePutInPlainTextOnly)
 {
-    PutTextOnClipboard(L"a\r\r\nb\rc\nd");
+    SetClipboardText(L"a\r\r\nb\rc\nd");
     // AltGr+V on a Hungarian keyboard: Ctrl+Alt held, the key-down, then the character made of it.
     HoldKeys({VK_CONTROL, VK_MENU});
     PostMessageW(g_app.hwndEdit, WM_KEYDOWN, 'V', 1);

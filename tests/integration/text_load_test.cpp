@@ -1,14 +1,20 @@
-// A long text put in from the message loop: the first screen at once, the rest in pieces while
-// the document can be read but not changed; what stops a load, and what brings the old one back.
+// A long text put in from the message loop: the first screen at once, the rest in pieces. What the
+// user does meanwhile acts at once on what has arrived, or waits for the rest and then acts as on
+// the whole text; what stops a load, and what a failure brings back.
 #include "support/app_fixture.h"
 #include "support/dialog_script.h"
+#include "support/screenshot.h"
 
+#include "app/main_window.h"
+#include "app/startup.h"
 #include "app/menu.h"
 #include "document/document.h"
 #include "editor/find_replace.h"
 #include "editor/text_load.h"
 #include "editor/word_wrap.h"
 
+#include <functional>
+#include <tuple>
 namespace {
 
 // 1,000 lines of 30 characters and a line break (31 positions each), in pieces of 300 units.
@@ -32,61 +38,229 @@ protected:
     std::wstring text;
 };
 
+// What a command leaves: the document, the selection, the clipboard, the saved file, the dialogs.
+struct Outcome {
+    std::wstring text, caption, clipboard;
+    std::string saved;
+    LONG selStart = 0, selEnd = 0;
+    bool modified = false;
+    int wrap = 0, encoding = 0;
+    std::vector<std::wstring> dialogs;
+    auto operator<=>(const Outcome&) const = default;
+};
+
+void Notify(DWORD flags)
+{
+    g_app.findReplaceData.Flags = flags;
+    SendMessageW(g_app.hwndMain, g_app.findReplaceMsg, 0, reinterpret_cast<LPARAM>(&g_app.findReplaceData));
+}
+
+// Each command of the user given at the first screen acts as the same command given once the text
+// is all in: nothing is dropped, nothing acts on part of the text, input queued meanwhile follows.
+TEST_F(TextLoadTest, EachCommandGivenWhileTheTextArrivesActsAsOnTheWholeText)
+{
+    const std::wstring saved = folder.File(L"saved.txt");
+    const auto command = [](UINT id) { SendMessageW(g_app.hwndMain, WM_COMMAND, id, 0); };
+    const std::pair<const char*, std::function<void(DialogScript&)>> steps[] = {
+        {"typed keys, queued", [](DialogScript&) {
+             for (wchar_t ch : std::wstring(L"xyz")) PostMessageW(g_app.hwndEdit, WM_CHAR, ch, 1);
+             Pump();
+         }},
+        {"Enter, Delete, Backspace, Ctrl+Z", [](DialogScript&) {
+             for (UINT vk : {VK_RETURN, VK_DELETE, VK_BACK}) PressKey(vk);
+             PressKey('Z', {VK_CONTROL});
+         }},
+        {"Ctrl+End, a letter", [](DialogScript&) { PressKey(VK_END, {VK_CONTROL}); TypeText(L"q"); }},
+        {"Ctrl+Shift+End, Ctrl+C", [](DialogScript&) {
+             PressKey(VK_END, {VK_CONTROL, VK_SHIFT});
+             PressKey('C', {VK_CONTROL});
+         }},
+        {"Ctrl+A, Ctrl+X, Ctrl+V twice", [](DialogScript&) {
+             PressKey('A', {VK_CONTROL});
+             PressKey('X', {VK_CONTROL});
+             for (int i = 0; i < 2; ++i) PressKey('V', {VK_CONTROL});
+         }},
+        {"Edit > Paste, Cut, Delete, Undo", [command](DialogScript&) {
+             for (UINT id : {ID_EDIT_PASTE, ID_EDIT_CUT, ID_EDIT_DELETE, ID_EDIT_UNDO}) command(id);
+         }},
+        {"Edit > Select All, Copy", [command](DialogScript&) {
+             for (UINT id : {ID_EDIT_SELECTALL, ID_EDIT_COPY}) command(id);
+         }},
+        {"F3, Shift+F3", [](DialogScript&) {
+             PressKey(VK_F3);
+             PressKey(VK_END, {VK_SHIFT});
+             PressKey(VK_F3, {VK_SHIFT});
+         }},
+        {"the dialog's Find Next, Replace, Replace All", [](DialogScript&) {
+             InitFindReplace();
+             Notify(FR_DOWN | FR_FINDNEXT);
+             Notify(FR_DOWN | FR_REPLACE);
+             lstrcpyW(g_app.findWhat, L"arriving");
+             Notify(FR_DOWN | FR_REPLACEALL);
+         }},
+        {"Save As", [&saved](DialogScript& script) {
+             script.ChooseFile(saved);
+             PressKey('S', {VK_CONTROL, VK_SHIFT});
+         }},
+        {"Print, cancelled", [](DialogScript&) { PressKey('P', {VK_CONTROL}); }},
+        {"Word Wrap", [command](DialogScript&) { command(ID_FORMAT_WORDWRAP); }},
+        {"Encoding, Save", [command](DialogScript& script) {
+             command(ID_FORMAT_ENCODING_UTF8);
+             script.Press(IDCANCEL);
+             command(ID_FILE_SAVE);
+         }},
+    };
+    for (const auto& [name, act] : steps) {
+        Outcome outcome[2];
+        for (bool whole : {false, true}) {
+            StopJotwell();
+            StartJotwell();
+            DeleteFileW(saved.c_str());
+            SetClipboardText(L"pasted");
+            lstrcpyW(g_app.findWhat, L"line 0999 of");
+            lstrcpyW(g_app.replaceWith, L"LAST");
+            StartOpen();
+            if (whole) PumpUntilLoaded();
+            SendMessageW(g_app.hwndEdit, EM_SETSEL, 40, 40);
+            SetFocus(g_app.hwndEdit);
+            DialogScript script;
+            act(script);
+            PumpUntilLoaded();
+            Outcome& out = outcome[whole];
+            out = {EditText(), WindowText(g_app.hwndMain), ClipboardText(), ReadFileBytes(saved),
+                   EditSelection().cpMin, EditSelection().cpMax, EditModified(), g_app.wordWrap, g_app.saveEncoding, {}};
+            for (const SeenDialog& seen : script.seen()) out.dialogs.push_back(seen.title);
+        }
+        EXPECT_TRUE(outcome[0] == outcome[1]) << name << ": " << outcome[0].text.size() << " units, "
+                                              << outcome[0].selStart << "-" << outcome[0].selEnd << " against "
+                                              << outcome[1].text.size() << ", " << outcome[1].selStart << "-"
+                                              << outcome[1].selEnd;
+    }
+}
+
 bool Greyed(UINT id)
 {
     return (GetMenuState(GetMenu(g_app.hwndMain), id, MF_BYCOMMAND) & MF_GRAYED) != 0;
 }
 
-TEST_F(TextLoadTest, TheFirstScreenComesAtOnceAndTheRestCanBeReadButNotChanged)
+// Meanwhile what has arrived can be selected, upwards too, and copied; the menus show what they
+// would for the whole document, and the id that tools find the text by is always the shown one's.
+TEST_F(TextLoadTest, WhatHasArrivedCanBeSelectedAndCopiedAtOnce)
 {
     StartOpen();
     EXPECT_EQ(WindowText(g_app.hwndMain), L"long.txt - Jotwell");
     EXPECT_EQ(StatusText().rfind(L"Opening... ", 0), 0u);
-    // The last character in lies below the control's bottom edge: the first screen is full.
-    GETTEXTLENGTHEX query = {GTL_DEFAULT, 1200};
-    const LRESULT arrived = SendMessageW(g_app.hwndEdit, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&query), 0);
-    POINTL last = {};
-    SendMessageW(g_app.hwndEdit, EM_POSFROMCHAR, reinterpret_cast<WPARAM>(&last), arrived - 1);
-    RECT client = {};
-    GetClientRect(g_app.hwndEdit, &client);
-    EXPECT_GE(last.y, client.bottom);
-
-    // What has arrived can be selected, copied and searched; the view stays where Find puts it.
     SendMessageW(g_app.hwndEdit, EM_SETSEL, 0, 9);
-    UpdateMenuState();
-    EXPECT_FALSE(Greyed(ID_EDIT_COPY));
-    for (UINT id : {ID_FILE_SAVE, ID_FILE_SAVEAS, ID_FILE_PRINT, ID_EDIT_UNDO, ID_EDIT_CUT, ID_EDIT_PASTE,
-                    ID_EDIT_DELETE, ID_EDIT_REPLACE, ID_FORMAT_WORDWRAP, ID_FORMAT_ENCODING_UTF8})
-        EXPECT_TRUE(Greyed(id)) << id;
     SendMessageW(g_app.hwndMain, WM_COMMAND, ID_EDIT_COPY, 0);
-    ASSERT_TRUE(OpenClipboard(g_app.hwndMain));
-    EXPECT_STREQ(static_cast<const wchar_t*>(GlobalLock(GetClipboardData(CF_UNICODETEXT))), L"line 0000");
-    CloseClipboard();
-    lstrcpyW(g_app.findWhat, L"line 0010");
-    FindNext();
-    EXPECT_EQ(EditSelection().cpMin, 10 * 31);
-    const LRESULT top = SendMessageW(g_app.hwndEdit, EM_GETFIRSTVISIBLELINE, 0, 0);
+    EXPECT_EQ(ClipboardText(), L"line 0000");
+    UpdateMenuState();
+    for (UINT id : {ID_FILE_SAVE, ID_FILE_PRINT, ID_EDIT_CUT, ID_EDIT_COPY, ID_FORMAT_WORDWRAP, ID_EDIT_REPLACE})
+        EXPECT_FALSE(Greyed(id)) << id;
+    EXPECT_TRUE(Greyed(ID_EDIT_UNDO)); // an opened file has nothing to undo
 
-    // Nothing changes the text meanwhile: keys, commands, Save, the encoding, Replace, wrapping.
-    TypeText(L"x");
-    for (UINT vk : {VK_DELETE, VK_BACK, VK_RETURN}) PressKey(vk);
-    for (UINT vk : {'V', 'X', 'Z', 'Y'}) PressKey(vk, {VK_CONTROL});
-    for (UINT id : {ID_EDIT_UNDO, ID_EDIT_CUT, ID_EDIT_PASTE, ID_EDIT_DELETE, ID_FORMAT_ENCODING_UTF8})
-        SendMessageW(g_app.hwndMain, WM_COMMAND, id, 0);
-    EXPECT_EQ(DoFileSave(), 0);
-    lstrcpyW(g_app.replaceWith, L"y");
-    EXPECT_EQ(DoReplaceAll(), 0u);
-    ToggleWordWrap();
-    EXPECT_EQ(g_app.wordWrap, 1);
-
-    PumpUntilLoaded();
-    EXPECT_TRUE(EditText() == text);
-    EXPECT_FALSE(EditModified() || SendMessageW(g_app.hwndEdit, EM_CANUNDO, 0, 0) || g_app.saveEncoding);
-    EXPECT_TRUE(EditSelection().cpMin == 10 * 31 && EditSelection().cpMax == 10 * 31 + 9);
-    EXPECT_EQ(SendMessageW(g_app.hwndEdit, EM_GETFIRSTVISIBLELINE, 0, 0), top);
+    SetFocus(g_app.hwndEdit);
+    SendMessageW(g_app.hwndEdit, EM_SETSEL, 40, 40);
+    for (int i = 0; i < 3; ++i) PressKey(VK_LEFT, {VK_SHIFT});
+    for (int piece = 0; TextLoadRunning(); ++piece) {
+        ASSERT_EQ(GetDlgItem(g_app.hwndMain, IDC_EDIT), g_app.hwndEdit) << "piece " << piece;
+        if (piece == 5) PressKey(VK_LEFT, {VK_SHIFT}); // the moving end is still the first
+        DoIdleWork();
+        Pump();
+    }
+    EXPECT_TRUE(EditSelection().cpMin == 36 && EditSelection().cpMax == 40);
+    EXPECT_EQ(GetDlgItem(g_app.hwndMain, IDC_EDIT), g_app.hwndEdit);
     EXPECT_EQ(StatusText(), RecountedStatusText());
+}
+
+// An Open that fails meanwhile (a folder dropped, a file that cannot be read) changes nothing: the
+// arriving document keeps its name, and Save writes nothing into the file of the one before.
+TEST_F(TextLoadTest, AFailedOpenLeavesTheArrivingDocumentAsItWas)
+{
+    const std::wstring before = folder.File(L"before.txt");
+    WriteFileBytes(before, "old");
+    ASSERT_EQ(OpenDocumentFile(before.c_str()), 1);
+    TypeText(L"discarded ");
+    DialogScript script;
+    script.Press(IDNO).ChooseFile(path);
+    SendMessageW(g_app.hwndMain, WM_COMMAND, ID_FILE_OPEN, 0);
+    ASSERT_TRUE(TextLoadRunning());
+    EXPECT_TRUE(DropFiles(g_app.hwndEdit, {folder.path()}));
+    EXPECT_EQ(OpenDocumentFile(folder.File(L"missing.txt").c_str()), 0);
+    EXPECT_TRUE(TextLoadRunning());
     EXPECT_EQ(WindowText(g_app.hwndMain), L"long.txt - Jotwell");
-    EXPECT_FALSE(Greyed(ID_FILE_SAVE));
+    PumpUntilLoaded();
+    PressKey('S', {VK_CONTROL});
+    EXPECT_TRUE(EditText() == text && !EditModified());
+    EXPECT_EQ(WindowText(g_app.hwndMain), L"long.txt - Jotwell");
+    EXPECT_EQ(ReadFileBytes(before), "old");
+    EXPECT_EQ(StatusText(), RecountedStatusText());
+}
+
+// Word Wrap turned off, then New before the text is re-wrapped: the new document keeps the choice.
+TEST_F(TextLoadTest, NewDuringARewrapKeepsTheChoiceJustMade)
+{
+    StartOpen();
+    PumpUntilLoaded();
+    SendMessageW(g_app.hwndMain, WM_COMMAND, ID_FORMAT_WORDWRAP, 0);
+    ASSERT_TRUE(TextLoadRunning());
+    SendMessageW(g_app.hwndMain, WM_COMMAND, ID_FILE_NEW, 0);
+    PumpUntilLoaded();
+    EXPECT_EQ(EditText(), L"");
+    EXPECT_EQ(g_app.wordWrap, 0);
+    EXPECT_TRUE(GetWindowLongPtrW(g_app.hwndEdit, GWL_STYLE) & ES_AUTOHSCROLL);
+    UpdateMenuState();
+    EXPECT_FALSE(GetMenuState(GetMenu(g_app.hwndMain), ID_FORMAT_WORDWRAP, MF_BYCOMMAND) & MF_CHECKED);
+}
+
+// Unwrapped lines wider than the view: the pieces that land in view are painted as they go in.
+TEST_F(TextLoadTest, PiecesThatLandInViewArePainted)
+{
+    SendMessageW(g_app.hwndMain, WM_COMMAND, ID_FORMAT_WORDWRAP, 0);
+    std::wstring wide;
+    for (int i = 0; i < 60; ++i) wide += std::wstring(1000, static_cast<wchar_t>(L'a' + i % 26)) + L" line\r\n";
+    WriteFileBytes(path, "\xFF\xFE" + std::string(reinterpret_cast<const char*>(wide.data()), wide.size() * 2));
+    StartOpen();
+    PumpUntilLoaded();
+    const Screenshot loaded = CaptureWindow(g_app.hwndEdit);
+    InvalidateRect(g_app.hwndEdit, nullptr, TRUE);
+    Pump();
+    EXPECT_TRUE(CaptureWindow(g_app.hwndEdit).pixels == loaded.pixels);
+}
+
+// The control a load replaced gives up the id at once and is gone within 2 s, input or not.
+TEST_F(TextLoadTest, TheReplacedControlGoesSoonWhileTheUserGoesOn)
+{
+    const HWND replaced = g_app.hwndEdit;
+    StartOpen();
+    EXPECT_TRUE(!IsWindowVisible(replaced) && GetDlgCtrlID(replaced) == 0);
+    PumpUntilLoaded();
+    const ULONGLONG end = GetTickCount64();
+    for (int i = 0; IsWindow(replaced) && GetTickCount64() - end < 2000; ++i) {
+        INPUT move = {INPUT_MOUSE, {}};
+        move.mi = {i % 2 ? 1 : -1, 0, 0, MOUSEEVENTF_MOVE, 0, 0};
+        SendInput(1, &move, sizeof(move));
+        PostMessageW(g_app.hwndEdit, WM_KEYDOWN, VK_RIGHT, 1);
+        Sleep(20);
+        Pump();
+    }
+    EXPECT_FALSE(IsWindow(replaced));
+}
+
+// A log-off while Save As is up brings Save As to the front and asks nothing: unsaved changes keep
+// the session.
+TEST_F(TextLoadTest, EndingTheSessionBehindSaveAsAsksNoSecondQuestion)
+{
+    TypeText(L"unsaved");
+    LRESULT answer = TRUE;
+    DialogScript script;
+    script.Then([&answer](HWND dialog) {
+        answer = SendMessageW(g_app.hwndMain, WM_QUERYENDSESSION, 0, 0);
+        ClickDialogButton(dialog, IDCANCEL);
+    });
+    PressKey('S', {VK_CONTROL, VK_SHIFT});
+    EXPECT_EQ(answer, FALSE);
+    ASSERT_EQ(script.seen().size(), 1u);
+    EXPECT_EQ(script.seen()[0].title, L"Save As");
 }
 
 TEST_F(TextLoadTest, NewOpenADropAndCloseStopALoadWithoutAQuestion)

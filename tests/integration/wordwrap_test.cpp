@@ -1,5 +1,7 @@
 // Word wrap re-creates the control with the other styles, keeping what the user has.
 #include "support/app_fixture.h"
+
+#include "editor/text_load.h"
 #include "support/creation_log.h"
 
 #include "editor/word_wrap.h"
@@ -26,6 +28,8 @@ TEST_F(WordWrapTest, TogglesStylesAndKeepsTextAndModifiedState)
         EXPECT_EQ(made->style, 0x503001C4u);
         EXPECT_EQ(made->id, 100);
     }
+    EXPECT_TRUE(!IsWindowVisible(first) && GetDlgItem(g_app.hwndMain, IDC_EDIT) == g_app.hwndEdit);
+    DropReplacedControl();
     EXPECT_FALSE(IsWindow(first));
     EXPECT_EQ(g_app.wordWrap, 0);
     EXPECT_FALSE(WrapChecked());

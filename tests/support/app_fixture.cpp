@@ -11,6 +11,7 @@
 
 #include <atomic>
 #include <cstring>
+#include <cwchar>
 #include <vector>
 
 bool Pump(int* quitCode)
@@ -160,6 +161,34 @@ void SetEditText(const std::wstring& text)
     SendMessageW(g_app.hwndEdit, EM_SETMODIFY, 0, 0);
     UpdateTitle();
     Pump();
+}
+
+void SetClipboardText(const wchar_t* text)
+{
+    ASSERT_TRUE(OpenClipboard(g_app.hwndMain));
+    EmptyClipboard();
+    if (text) {
+        const size_t cb = (wcslen(text) + 1) * sizeof(wchar_t);
+        HGLOBAL mem = GlobalAlloc(GMEM_MOVEABLE, cb);
+        memcpy(GlobalLock(mem), text, cb);
+        GlobalUnlock(mem);
+        SetClipboardData(CF_UNICODETEXT, mem);
+    }
+    CloseClipboard();
+}
+
+std::wstring ClipboardText()
+{
+    std::wstring text;
+    if (!OpenClipboard(g_app.hwndMain)) return text;
+    if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+        if (const auto* units = static_cast<const wchar_t*>(GlobalLock(data))) {
+            text = units;
+            GlobalUnlock(data);
+        }
+    }
+    CloseClipboard();
+    return text;
 }
 
 CHARRANGE EditSelection()

@@ -45,6 +45,10 @@ bool EditModified();
 // Puts text into the control as Open does: afterwards the document is not modified.
 void SetEditText(const std::wstring& text);
 
+// The clipboard's Unicode text: put there (nothing: emptied), and read back ("" when none).
+void SetClipboardText(const wchar_t* text);
+std::wstring ClipboardText();
+
 // The edit control's current selection.
 CHARRANGE EditSelection();
 

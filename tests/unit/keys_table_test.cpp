@@ -114,24 +114,6 @@ void CollectItems(HMENU menu, const std::string& path, std::map<std::string, Men
     }
 }
 
-UINT CommandOf(Shortcut s)
-{
-    switch (s) {
-    case Shortcut::SelectAll: return ID_EDIT_SELECTALL;
-    case Shortcut::New: return ID_FILE_NEW;
-    case Shortcut::Open: return ID_FILE_OPEN;
-    case Shortcut::Save: return ID_FILE_SAVE;
-    case Shortcut::SaveAs: return ID_FILE_SAVEAS;
-    case Shortcut::Print: return ID_FILE_PRINT;
-    case Shortcut::Find: return ID_EDIT_FIND;
-    case Shortcut::Replace: return ID_EDIT_REPLACE;
-    case Shortcut::FindNext: return ID_EDIT_FINDNEXT;
-    case Shortcut::FindPrevious: return ID_EDIT_FINDPREV;
-    case Shortcut::None: break;
-    }
-    return 0;
-}
-
 // The text control's own keys: the loop lets them through.
 bool HandledByControl(UINT id)
 {
@@ -167,7 +149,7 @@ TEST(KeysTable, ReadmeAgreesWithTheShortcutsAndTheMenuBar)
             if (s == Shortcut::None) {
                 EXPECT_TRUE(HandledByControl(item->second.id)) << text << " does nothing";
             } else {
-                EXPECT_EQ(CommandOf(s), item->second.id) << text << " runs another command than " << row.item;
+                EXPECT_EQ(ShortcutCommand(s), item->second.id) << text << " runs another command than " << row.item;
             }
         }
     }

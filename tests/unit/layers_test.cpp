@@ -14,7 +14,7 @@
 namespace {
 
 // The files that decide rules without a window; tests call them directly.
-const std::set<std::string> kRules = {"app/shortcuts",      "app/window_position", "document/caption",
+const std::set<std::string> kRules = {"app/load_rules", "app/shortcuts", "app/window_position", "base/command_ids", "document/caption",
                                       "document/print_layout", "document/save_path", "document/text_codec",
                                       "editor/control_keys", "editor/control_text", "editor/replace_text",
                                       "editor/status_text"};
