@@ -10,6 +10,7 @@
 #include "document/document.h"
 #include "document/print.h"
 #include "document/print_job.h"
+#include "editor/big_edit.h"
 #include "editor/edit_control.h"
 #include "editor/find_replace.h"
 #include "editor/status_bar.h"
@@ -69,6 +70,13 @@ static void BeforeCommand(UINT id)
         FinishArrivingText();
 }
 
+// The bar and the caption after an Edit command: a big edit's new text sends no notification.
+static void AfterEdit()
+{
+    UpdateStatusBar();
+    UpdateTitle();
+}
+
 void RunCommand(UINT id)
 {
     BeforeCommand(id);
@@ -80,21 +88,21 @@ void RunCommand(UINT id)
     case ID_FILE_PRINT: DoFilePrint(); break;
     case ID_FILE_EXIT: SendMessageW(g_app.hwndMain, WM_CLOSE, 0, 0); break;
     case ID_EDIT_UNDO:
-        SendMessageW(g_app.hwndEdit, EM_UNDO, 0, 0);
-        UpdateStatusBar();
+        UndoEdit();
+        AfterEdit();
         break;
     case ID_EDIT_CUT:
-        SendMessageW(g_app.hwndEdit, WM_CUT, 0, 0);
-        UpdateStatusBar();
+        CutSelection();
+        AfterEdit();
         break;
     case ID_EDIT_COPY: SendMessageW(g_app.hwndEdit, WM_COPY, 0, 0); break;
     case ID_EDIT_PASTE:
-        SendMessageW(g_app.hwndEdit, WM_PASTE, 0, 0);
-        UpdateStatusBar();
+        PasteClipboard();
+        AfterEdit();
         break;
     case ID_EDIT_DELETE:
-        SendMessageW(g_app.hwndEdit, WM_CLEAR, 0, 0);
-        UpdateStatusBar();
+        DeleteSelection();
+        AfterEdit();
         break;
     case ID_EDIT_SELECTALL: DoSelectAll(); break;
     case ID_EDIT_FIND: ShowFindDialog(); break;

@@ -4,6 +4,7 @@
 #include "base/app_state.h"
 #include "base/messages.h"
 #include "document/document_name.h"
+#include "editor/big_edit.h"
 #include "editor/text_load.h"
 
 #include <richedit.h>
@@ -103,8 +104,8 @@ void UpdateMenuState()
 {
     g_app.hMenuBar = GetMenu(g_app.hwndMain);
     // The items show what they would for the whole document, also while its text arrives (a
-    // command that needs all of it waits for the rest): a text that arrives has no history.
-    const bool canUndo = !TextLoadRunning() && SendMessageW(g_app.hwndEdit, EM_CANUNDO, 0, 0) != 0;
+    // command that needs all of it waits for the rest).
+    const bool canUndo = CanUndoEdit();
     CHARRANGE sel = {};
     SendMessageW(g_app.hwndEdit, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&sel));
     const bool hasSelection = sel.cpMin != sel.cpMax;

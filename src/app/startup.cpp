@@ -11,6 +11,7 @@
 #include "document/document.h"
 #include "document/print.h"
 #include "document/print_job.h"
+#include "editor/big_edit.h"
 #include "editor/find_replace.h"
 #include "editor/status_bar.h"
 #include "editor/text_load.h"
@@ -47,12 +48,19 @@ void ProcessLoopMessage(MSG& msg)
     if (msg.message == WM_KEYDOWN && RunShortcut(msg.wParam)) return;
     // A key that would change a text still arriving waits for the rest; input after it stays
     // in the queue meanwhile.
-    const bool arriving = TextLoadRunning() && msg.hwnd == g_app.hwndEdit;
-    if (arriving && InputWhileLoading(msg.message, msg.wParam, KeyDown(VK_CONTROL), KeyDown(VK_MENU),
-                                      KeyDown(VK_SHIFT)) == WhileLoading::FinishFirst)
+    const bool toText = msg.hwnd == g_app.hwndEdit;
+    const bool ctrl = KeyDown(VK_CONTROL), alt = KeyDown(VK_MENU), shift = KeyDown(VK_SHIFT);
+    const bool arriving = toText && TextLoadRunning();
+    if (arriving && InputWhileLoading(msg.message, msg.wParam, ctrl, alt, shift) == WhileLoading::FinishFirst)
         FinishArrivingText();
+    // An edit the control would take too long over is made as a load is, and so are the Undo and
+    // Redo of such an edit; the key goes no further.
+    if (toText && TakeEditKey(msg.message, msg.wParam, ctrl, alt, shift)) {
+        UpdateTitle();
+        return;
+    }
     // Which end of the selection the key or the mouse moves, so that the pieces keep it.
-    const bool moves = arriving && IsInput(msg.message);
+    const bool moves = TextLoadRunning() && toText && IsInput(msg.message);
     if (moves) NoteLoadSelection(msg.hwnd);
     TranslateMessage(&msg);
     NoteKeyEdit(msg);

@@ -4,14 +4,15 @@
 #include "base/app_state.h"
 #include "base/handles.h"
 #include "base/messages.h"
+#include "editor/big_edit.h"
 #include "editor/edit_control.h"
 #include "editor/replace_text.h"
 #include "editor/status_bar.h"
 
 #include <richedit.h>
 
-#include <cstring>
-#include <utility>
+#include <new>
+#include <vector>
 
 namespace {
 
@@ -52,38 +53,6 @@ void SelectAndShow(CHARRANGE range)
 {
     SendMessageW(g_app.hwndEdit, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&range));
     ScrollCaretIntoView(g_app.hwndEdit);
-}
-
-// The matches Replace All found, in a heap block that doubles as it fills.
-struct MatchList {
-    HeapBuffer block{0};
-    size_t count = 0;
-    size_t room = 0;
-
-    MatchSpan* items() const { return block.as<MatchSpan>(); }
-    bool Add(const CHARRANGE& found)
-    {
-        if (count == room) {
-            const size_t bigger = room ? room * 2 : 256;
-            HeapBuffer grown(bigger * sizeof(MatchSpan));
-            if (!grown) return false;
-            if (count) std::memcpy(grown.get(), block.get(), count * sizeof(MatchSpan));
-            block = std::move(grown);
-            room = bigger;
-        }
-        items()[count++] = {found.cpMin, found.cpMax};
-        return true;
-    }
-};
-
-// Every match from the top, each search starting where the last match ended; false when
-// memory ran out.
-bool FindAll(WPARAM options, MatchList& matches)
-{
-    CHARRANGE found = {};
-    for (LONG from = 0; Search(options, from, -1, found) && found.cpMax > from; from = found.cpMax)
-        if (!matches.Add(found)) return false;
-    return true;
 }
 
 void OpenDialog(bool replace)
@@ -182,42 +151,50 @@ uint32_t DoReplaceAll()
     WaitCursor wait;
     HWND edit = g_app.hwndEdit;
     SendMessageW(edit, EM_SETSEL, 0, 0);
-    // Every match of the text as it stands, found before anything changes: no replacement is
-    // searched again, and the new text goes in as one replacement, one step for Undo (the
-    // control keeps only the last 100 steps).
-    MatchList matches;
-    if (!FindAll(FR_DOWN | SearchOptions(), matches)) {
+    // Every match of the text as it stands, found in a copy of it before anything changes: no
+    // replacement is searched again, and the new text goes in as one replacement, one step for
+    // Undo (the control keeps only the last 100 steps). The control's own search walks its text
+    // from the start at each match: 10,000 matches in 1 M characters took 0.4 s that way.
+    size_t length = 0;
+    const HeapBuffer text = ReadPositionText(length);
+    const WPARAM options = SearchOptions();
+    std::vector<MatchSpan> matches;
+    try {
+        if (text)
+            matches = FindMatches(text.as<wchar_t>(), length, g_app.findWhat, static_cast<size_t>(lstrlenW(g_app.findWhat)),
+                                  (options & FR_MATCHCASE) != 0, (options & FR_WHOLEWORD) != 0);
+    } catch (const std::bad_alloc&) {
         ShowOutOfMemoryMessage();
         return 0;
     }
-    if (matches.count == 0) return 0;
+    if (!text) ShowOutOfMemoryMessage();
+    if (matches.empty()) return 0;
 
-    const long spanStart = matches.items()[0].start;
-    const auto spanLength = static_cast<size_t>(matches.items()[matches.count - 1].end - spanStart);
-    HeapBuffer span((spanLength + 1) * sizeof(wchar_t));
+    const long spanStart = matches.front().start;
+    const auto spanLength = static_cast<size_t>(matches.back().end - spanStart);
     const size_t withLength = static_cast<size_t>(lstrlenW(g_app.replaceWith));
-    const size_t newLength = ReplacedLength(spanLength, matches.items(), matches.count, withLength);
+    const size_t newLength = ReplacedLength(spanLength, matches.data(), matches.size(), withLength);
     HeapBuffer replaced((newLength + 1) * sizeof(wchar_t));
-    if (!span || !replaced) {
+    if (!replaced) {
         ShowOutOfMemoryMessage();
         return 0;
     }
-    TEXTRANGEW range = {{spanStart, static_cast<LONG>(spanStart + static_cast<long>(spanLength))}, span.as<wchar_t>()};
-    // The control hands out one unit per character position; anything else cannot be mapped.
-    if (SendMessageW(edit, EM_GETTEXTRANGE, 0, reinterpret_cast<LPARAM>(&range)) != static_cast<LRESULT>(spanLength))
-        return 0;
-    BuildReplaced(span.as<wchar_t>(), spanLength, spanStart, matches.items(), matches.count, g_app.replaceWith,
-                  withLength, replaced.as<wchar_t>());
+    BuildReplaced(text.as<wchar_t>() + spanStart, spanLength, spanStart, matches.data(), matches.size(),
+                  g_app.replaceWith, withLength, replaced.as<wchar_t>());
+    const auto count = static_cast<uint32_t>(matches.size());
+    const CHARRANGE span = {spanStart, static_cast<LONG>(spanStart + static_cast<long>(spanLength))};
+    if (ReplaceRangeIfBig(span.cpMin, span.cpMax, replaced.as<wchar_t>(), newLength, text.as<wchar_t>(), length))
+        return count;
 
     // One refresh of the status bar and caption at the end, none halfway.
     const LRESULT mask = SendMessageW(edit, EM_SETEVENTMASK, 0, 0);
     SendMessageW(edit, WM_SETREDRAW, FALSE, 0);
-    SendMessageW(edit, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&range.chrg));
+    SendMessageW(edit, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&span));
     SendMessageW(edit, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(replaced.get()));
     SendMessageW(edit, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(edit, nullptr, TRUE);
     SendMessageW(edit, EM_SETEVENTMASK, 0, mask);
     SendMessageW(edit, EM_SETMODIFY, 1, 0);
     if (mask & ENM_CHANGE) UpdateStatusBar();
-    return static_cast<uint32_t>(matches.count);
+    return count;
 }

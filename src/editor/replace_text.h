@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstddef>
+#include <vector>
 
 // A match, in character positions of the document.
 struct MatchSpan {
@@ -16,3 +17,10 @@ size_t ReplacedLength(size_t spanLength, const MatchSpan* matches, size_t count,
 // Writes that text into out, which has room for ReplacedLength units.
 void BuildReplaced(const wchar_t* span, size_t spanLength, long spanStart, const MatchSpan* matches, size_t count,
                    const wchar_t* with, size_t withLength, wchar_t* out);
+
+// Every match of pattern[0, patternLength) in text[0, length), in order, each search starting
+// where the last match ended, as Replace All takes them. Without `matchCase`, units compare by
+// their upper case (the system's, unit by unit). With `wholeWord`, a match must not have a
+// letter or digit right before or after it. Throws std::bad_alloc when the list cannot grow.
+std::vector<MatchSpan> FindMatches(const wchar_t* text, size_t length, const wchar_t* pattern, size_t patternLength,
+                                   bool matchCase, bool wholeWord);
