@@ -74,7 +74,8 @@ bool DoIdleWork()
     const LoadStep step = StepTextLoad();
     if (step == LoadStep::More) return true;
     AfterTextLoad(step);
-    return false;
+    // A failed edit may put the text from before in again, in pieces too.
+    return TextLoadRunning();
 }
 
 bool StartApplication()

@@ -73,6 +73,10 @@ struct TextLoad {
     // How the control from before was coloured, so that it comes back coloured right.
     HFONT previousFont = nullptr;
     EditPalette previousPalette = {};
+    // Or, when it has gone already, the text it held.
+    HeapBuffer before{0};
+    size_t beforeLength = 0;
+    int beforeModified = 0;
 };
 TextLoad t_load;
 
@@ -226,6 +230,7 @@ void TakePlace(HWND edit, HWND old)
 void Release()
 {
     t_load.owner.reset();
+    t_load.before.reset();
     t_load.piece.reset();
     t_load.text = nullptr;
     t_load.edit = nullptr;
@@ -243,11 +248,41 @@ void Complete(HWND edit, bool modified)
     SendMessageW(edit, EM_SETEVENTMASK, 0, ENM_CHANGE);
 }
 
+LoadStep Begin(HWND edit, HeapBuffer owner, const wchar_t* text, size_t length, size_t filled, bool fromControl,
+               bool modified, const wchar_t* label);
+
+// The control from before has gone: its text goes in again, in a new control, once the one that
+// could not take the new text has let its memory go. Should not even that be had, the document
+// is left empty rather than without a control.
+void Reload()
+{
+    HeapBuffer before = std::move(t_load.before);
+    const size_t length = t_load.beforeLength;
+    const bool modified = t_load.beforeModified != 0;
+    const int wrap = t_load.wrap;
+    HWND failed = t_load.edit;
+    const bool focused = GetFocus() == failed;
+    Release();
+    EndProgress();
+    DestroyWindow(failed);
+    g_app.hwndEdit = nullptr;
+    const wchar_t* text = before.as<wchar_t>();
+    HWND edit = CreateDocumentControl(wrap, nullptr);
+    if (edit && Begin(edit, std::move(before), text, length, length, false, modified, L"Editing...") == LoadStep::Failed)
+        edit = CreateDocumentControl(wrap, nullptr);
+    if (edit && !g_app.hwndEdit) {
+        Complete(edit, modified);
+        TakePlace(edit, nullptr);
+    }
+    if (focused) SetFocus(g_app.hwndEdit);
+}
+
 // The control from before takes its place again, coloured as the palette now in force wants.
 void Revert()
 {
     HWND failed = t_load.edit;
     HWND previous = t_load.previous;
+    if (!previous && t_load.before) return Reload();
     if (previous) {
         MoveWindow(previous, 0, 0, g_app.clientWidth, g_app.clientHeight, FALSE);
         // Coloured again only if the palette or the font changed while it was hidden.
@@ -499,13 +534,26 @@ LoadStep FinishTextLoad()
     if (!t_load.running) return LoadStep::Idle;
     const int outer = t_load.finishing;
     t_load.finishing = 1;
+    // A failed piece may put the text from before in again: that is finished too.
+    bool failed = false;
     LoadStep step = LoadStep::More;
-    while (step == LoadStep::More) {
+    while (t_load.running) {
         step = StepTextLoad();
+        failed = failed || step == LoadStep::Failed;
         if (step == LoadStep::More) PaintWaiting();
     }
     t_load.finishing = outer;
-    return step;
+    return failed ? LoadStep::Failed : step;
+}
+
+void LetPreviousControlGo(HeapBuffer before, size_t length, bool modified)
+{
+    if (!t_load.running || !t_load.previous || !before) return;
+    t_load.before = std::move(before);
+    t_load.beforeLength = length;
+    t_load.beforeModified = modified ? 1 : 0;
+    Retire(t_load.previous);
+    t_load.previous = nullptr;
 }
 
 void CancelTextLoad()

@@ -272,4 +272,34 @@ TEST_F(BigEditTest, TheProgramsPathGivesWhatTheControlsOwnGives)
     }
 }
 
+WNDPROC t_controlProc = nullptr;
+
+LRESULT CALLBACK TakesNoMore(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    return msg == EM_REPLACESEL ? 0 : CallWindowProcW(t_controlProc, hwnd, msg, wParam, lParam);
+}
+
+// The control a big edit replaces goes before the new text is in; should the new control not
+// take a piece, the text from before comes back, in a control of its own, with the message.
+TEST_F(BigEditTest, APieceTheNewControlCannotTakeBringsTheTextFromBeforeBack)
+{
+    std::mt19937 random(12);
+    const std::wstring text = RandomText(random, 800);
+    SetEditText(text);
+    TypeText(L"!");
+    SendMessageW(g_app.hwndEdit, EM_SETSEL, 100, 2000);
+    PressKey(VK_BACK);
+    ASSERT_TRUE(TextLoadRunning());
+    t_controlProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(g_app.hwndEdit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TakesNoMore)));
+    DialogScript script;
+    script.Press(IDOK);
+    PumpUntilLoaded();
+    ASSERT_EQ(script.seen().size(), 1u);
+    EXPECT_EQ(script.seen()[0].text, L"Cannot open file. Not enough memory.");
+    EXPECT_TRUE(EditText() == WithCrLf(L"!" + text));
+    EXPECT_TRUE(EditModified() && IsWindowVisible(g_app.hwndEdit));
+    EXPECT_EQ(StatusText(), RecountedStatusText());
+}
+
 } // namespace
