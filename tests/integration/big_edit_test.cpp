@@ -272,13 +272,6 @@ TEST_F(BigEditTest, TheProgramsPathGivesWhatTheControlsOwnGives)
     }
 }
 
-WNDPROC t_controlProc = nullptr;
-
-LRESULT CALLBACK TakesNoMore(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
-{
-    return msg == EM_REPLACESEL ? 0 : CallWindowProcW(t_controlProc, hwnd, msg, wParam, lParam);
-}
-
 // The control a big edit replaces goes before the new text is in; should the new control not
 // take a piece, the text from before comes back, in a control of its own, with the message.
 TEST_F(BigEditTest, APieceTheNewControlCannotTakeBringsTheTextFromBeforeBack)
@@ -290,8 +283,7 @@ TEST_F(BigEditTest, APieceTheNewControlCannotTakeBringsTheTextFromBeforeBack)
     SendMessageW(g_app.hwndEdit, EM_SETSEL, 100, 2000);
     PressKey(VK_BACK);
     ASSERT_TRUE(TextLoadRunning());
-    t_controlProc = reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrW(g_app.hwndEdit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TakesNoMore)));
+    RefuseMoreText(g_app.hwndEdit);
     DialogScript script;
     script.Press(IDOK);
     PumpUntilLoaded();

@@ -290,20 +290,12 @@ TEST_F(TextLoadTest, NewOpenADropAndCloseStopALoadWithoutAQuestion)
     EXPECT_EQ(script.seen()[0].title, L"Open");
 }
 
-WNDPROC t_controlProc = nullptr;
-
-LRESULT CALLBACK TakesNoMore(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
-{
-    return msg == EM_REPLACESEL ? 0 : CallWindowProcW(t_controlProc, hwnd, msg, wParam, lParam);
-}
-
 TEST_F(TextLoadTest, APieceTheControlCannotTakeBringsBackTheDocumentFromBefore)
 {
     TypeText(L"old text");
     StartOpen();
     // The new control takes no more text part-way, as it would out of memory.
-    t_controlProc = reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrW(g_app.hwndEdit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TakesNoMore)));
+    RefuseMoreText(g_app.hwndEdit);
     DialogScript script;
     script.Press(IDOK);
     PumpUntilLoaded();

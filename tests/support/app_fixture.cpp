@@ -191,6 +191,18 @@ std::wstring ClipboardText()
     return text;
 }
 
+static WNDPROC t_controlProc = nullptr;
+
+static LRESULT CALLBACK TakesNoMore(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    return msg == EM_REPLACESEL ? 0 : CallWindowProcW(t_controlProc, hwnd, msg, wParam, lParam);
+}
+
+void RefuseMoreText(HWND edit)
+{
+    t_controlProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TakesNoMore)));
+}
+
 CHARRANGE EditSelection()
 {
     CHARRANGE range = {};

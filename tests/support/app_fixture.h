@@ -49,6 +49,9 @@ void SetEditText(const std::wstring& text);
 void SetClipboardText(const wchar_t* text);
 std::wstring ClipboardText();
 
+// Makes `edit` take no more text through EM_REPLACESEL, as a control out of memory would.
+void RefuseMoreText(HWND edit);
+
 // The edit control's current selection.
 CHARRANGE EditSelection();
 
