@@ -213,7 +213,14 @@ HeapBuffer ReadPositionText(size_t& length)
 bool TakeEditKey(UINT message, uintptr_t key, bool ctrl, bool alt, bool shift)
 {
     const EditKey edit = EditKeyFor(message, key, ctrl, alt, shift);
-    if (edit.kind == EditKind::None || ReadOnly()) return false;
+    if (edit.kind == EditKind::None) return false;
+    // A key typed or deleted at the caret, the most common of all, asks nothing more.
+    if (edit.kind == EditKind::Type || edit.kind == EditKind::Delete) {
+        CHARRANGE sel = {};
+        SendMessageW(g_app.hwndEdit, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&sel));
+        if (sel.cpMin == sel.cpMax) return false;
+    }
+    if (ReadOnly()) return false;
     DropStaleSteps();
     HWND control = g_app.hwndEdit;
     switch (edit.kind) {

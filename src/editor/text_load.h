@@ -34,8 +34,8 @@ LoadStep StartTextLoad(HWND edit, HeapBuffer owner, const wchar_t* text, size_t 
 LoadStep StartTextLoadFromDocument(HWND edit, bool modified, const wchar_t* label);
 // Where the selection goes, and is brought into view, once the text is all in.
 void LandTextLoad(CHARRANGE selection);
-// The control the running load replaces goes at the next quiet turn instead of at the end, so
-// that the two never hold a long text at once; should a piece fail, `before` (the text it held,
+// The control the running load replaces goes at the next turn instead of at the end, so that the
+// two never hold a long text at once; should a piece fail, `before` (the text it held,
 // one unit a position) goes in again, in a new control, with the modify flag `modified`.
 void LetPreviousControlGo(HeapBuffer before, size_t length, bool modified);
 
