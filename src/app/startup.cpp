@@ -24,10 +24,23 @@ static bool KeyDown(int vk)
     return (GetKeyState(vk) & 0x8000) != 0;
 }
 
-// Runs the shortcut for a WM_KEYDOWN, if the key and the modifiers make one.
-static bool RunShortcut(WPARAM key)
+// The modifiers held for a key-down; a character carries its own (Ctrl+C comes as 3).
+struct Modifiers {
+    bool ctrl = false;
+    bool alt = false;
+    bool shift = false;
+};
+
+static Modifiers HeldFor(const MSG& msg)
 {
-    const UINT id = ShortcutCommand(MatchShortcut(key, KeyDown(VK_CONTROL), KeyDown(VK_MENU), KeyDown(VK_SHIFT)));
+    if (msg.message != WM_KEYDOWN && msg.message != WM_SYSKEYDOWN) return {};
+    return {KeyDown(VK_CONTROL), KeyDown(VK_MENU), KeyDown(VK_SHIFT)};
+}
+
+// Runs the shortcut for a WM_KEYDOWN, if the key and the modifiers make one.
+static bool RunShortcut(WPARAM key, const Modifiers& held)
+{
+    const UINT id = ShortcutCommand(MatchShortcut(key, held.ctrl, held.alt, held.shift));
     if (id == 0) return false;
     RunCommand(id);
     return true;
@@ -43,24 +56,24 @@ void ProcessLoopMessage(MSG& msg)
     if (g_app.hwndFindDialog && IsDialogMessageW(g_app.hwndFindDialog, &msg)) return;
     // The Printing dialog takes its keys, so that no shortcut runs behind it.
     if (IsPrintDialogMessage(msg)) return;
+    const Modifiers held = HeldFor(msg);
     // Shortcuts are neither translated nor dispatched, so Ctrl+H never reaches the
     // control as a backspace.
-    if (msg.message == WM_KEYDOWN && RunShortcut(msg.wParam)) return;
+    if (msg.message == WM_KEYDOWN && RunShortcut(msg.wParam, held)) return;
+    const bool toText = msg.hwnd == g_app.hwndEdit;
     // A key that would change a text still arriving waits for the rest; input after it stays
     // in the queue meanwhile.
-    const bool toText = msg.hwnd == g_app.hwndEdit;
-    const bool ctrl = KeyDown(VK_CONTROL), alt = KeyDown(VK_MENU), shift = KeyDown(VK_SHIFT);
-    const bool arriving = toText && TextLoadRunning();
-    if (arriving && InputWhileLoading(msg.message, msg.wParam, ctrl, alt, shift) == WhileLoading::FinishFirst)
+    if (toText && TextLoadRunning() &&
+        InputWhileLoading(msg.message, msg.wParam, held.ctrl, held.alt, held.shift) == WhileLoading::FinishFirst)
         FinishArrivingText();
     // An edit the control would take too long over is made as a load is, and so are the Undo and
     // Redo of such an edit; the key goes no further.
-    if (toText && TakeEditKey(msg.message, msg.wParam, ctrl, alt, shift)) {
+    if (toText && TakeEditKey(msg.message, msg.wParam, held.ctrl, held.alt, held.shift)) {
         UpdateTitle();
         return;
     }
     // Which end of the selection the key or the mouse moves, so that the pieces keep it.
-    const bool moves = TextLoadRunning() && toText && IsInput(msg.message);
+    const bool moves = toText && TextLoadRunning() && IsInput(msg.message);
     if (moves) NoteLoadSelection(msg.hwnd);
     TranslateMessage(&msg);
     NoteKeyEdit(msg);
