@@ -4,7 +4,6 @@
 #include "support/app_fixture.h"
 #include "support/dialog_script.h"
 
-#include "app/main_window.h"
 #include "editor/big_edit.h"
 #include "editor/find_replace.h"
 #include "editor/replace_text.h"
@@ -27,7 +26,6 @@ protected:
     void TearDown() override
     {
         SetEditPath(EditPath::Measured);
-        SetTextLoadPieces(0, 0, 0, 0);
         JotwellTest::TearDown();
     }
 };
@@ -38,12 +36,6 @@ std::wstring WithCrLf(const std::wstring& text)
     std::wstring out;
     for (wchar_t ch : text) out += ch == L'\r' ? std::wstring(L"\r\n") : std::wstring(1, ch);
     return out;
-}
-
-void Notify(DWORD flags)
-{
-    g_app.findReplaceData.Flags = flags;
-    SendMessageW(g_app.hwndMain, g_app.findReplaceMsg, 0, reinterpret_cast<LPARAM>(&g_app.findReplaceData));
 }
 
 // Words in lines, and now and then a word in capitals, an accented one or a long line.
@@ -88,11 +80,6 @@ TEST_F(BigEditTest, ReplaceAllFindsWhatTheControlsSearchFinds)
     }
 }
 
-void Command(UINT id)
-{
-    SendMessageW(g_app.hwndMain, WM_COMMAND, id, 0);
-}
-
 // Each big edit, its Undo and its Redo give what string operations on the text give, and the
 // caption, the modified flag, the counts and the clipboard follow.
 TEST_F(BigEditTest, EachBigEditItsUndoAndItsRedoGiveWhatStringOperationsGive)
@@ -114,9 +101,9 @@ TEST_F(BigEditTest, EachBigEditItsUndoAndItsRedoGiveWhatStringOperationsGive)
         {"a typed letter", third, 2 * third, [] { TypeText(L"q"); }, L"q", false},
         {"Enter", third, 2 * third, [] { PressKey(VK_RETURN); }, L"\r", false},
         {"Ctrl+V", third, 2 * third, [] { PressKey('V', {VK_CONTROL}); }, L"one\rtwo\r\rthree", false},
-        {"Edit > Paste", third, third, [] { Command(ID_EDIT_PASTE); }, L"one\rtwo\r\rthree", false},
-        {"Edit > Cut", third, 2 * third, [] { Command(ID_EDIT_CUT); }, L"", true},
-        {"Edit > Delete", 0, third, [] { Command(ID_EDIT_DELETE); }, L"", false},
+        {"Edit > Paste", third, third, [] { SendCommand(ID_EDIT_PASTE); }, L"one\rtwo\r\rthree", false},
+        {"Edit > Cut", third, 2 * third, [] { SendCommand(ID_EDIT_CUT); }, L"", true},
+        {"Edit > Delete", 0, third, [] { SendCommand(ID_EDIT_DELETE); }, L"", false},
     };
     for (const Case& c : cases) {
         SetEditText(text);
@@ -153,7 +140,7 @@ TEST_F(BigEditTest, ReplaceAllAndItsUndoGiveWhatStringOperationsGive)
     InitFindReplace();
     lstrcpyW(g_app.findWhat, L"alpha");
     lstrcpyW(g_app.replaceWith, L"Z\u00e9");
-    Notify(FR_DOWN | FR_MATCHCASE | FR_REPLACEALL);
+    NotifyFindDialog(FR_DOWN | FR_MATCHCASE | FR_REPLACEALL);
     PumpUntilLoaded();
     std::wstring replaced = text;
     size_t at = 0, last = 0;
@@ -163,7 +150,7 @@ TEST_F(BigEditTest, ReplaceAllAndItsUndoGiveWhatStringOperationsGive)
     }
     EXPECT_TRUE(EditText() == WithCrLf(replaced) && EditSelection().cpMin == static_cast<LONG>(last) && EditModified());
     EXPECT_EQ(StatusText(), RecountedStatusText());
-    Command(ID_EDIT_UNDO);
+    SendCommand(ID_EDIT_UNDO);
     PumpUntilLoaded();
     EXPECT_TRUE(EditText() == WithCrLf(text));
 }
@@ -245,12 +232,12 @@ TEST_F(BigEditTest, TheProgramsPathGivesWhatTheControlsOwnGives)
             case 3: PressKey('V', {VK_CONTROL}); break;
             case 4: TypeText(L"w"); break;
             case 5: PressKey(VK_RETURN); break;
-            case 6: Command(ID_EDIT_PASTE); break;
+            case 6: SendCommand(ID_EDIT_PASTE); break;
             default:
                 InitFindReplace();
                 lstrcpyW(g_app.findWhat, pattern);
                 lstrcpyW(g_app.replaceWith, L"Q\r");
-                Notify(FR_DOWN | FR_REPLACEALL | whole);
+                NotifyFindDialog(FR_DOWN | FR_REPLACEALL | whole);
                 break;
             }
             PumpUntilLoaded();
@@ -284,8 +271,7 @@ TEST_F(BigEditTest, APieceTheNewControlCannotTakeBringsTheTextFromBeforeBack)
     DialogScript script;
     script.Press(IDOK);
     PumpUntilLoaded();
-    ASSERT_EQ(script.seen().size(), 1u);
-    EXPECT_EQ(script.seen()[0].text, L"Cannot open file. Not enough memory.");
+    EXPECT_TRUE(script.seen().size() == 1 && script.seen()[0].text == L"Cannot open file. Not enough memory.");
     EXPECT_TRUE(EditText() == WithCrLf(L"!" + text));
     EXPECT_TRUE(EditModified() && IsWindowVisible(g_app.hwndEdit));
     EXPECT_EQ(StatusText(), RecountedStatusText());

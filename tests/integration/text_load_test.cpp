@@ -38,17 +38,6 @@ protected:
     std::wstring text;
 };
 
-void Notify(DWORD flags)
-{
-    g_app.findReplaceData.Flags = flags;
-    SendMessageW(g_app.hwndMain, g_app.findReplaceMsg, 0, reinterpret_cast<LPARAM>(&g_app.findReplaceData));
-}
-
-void Command(UINT id)
-{
-    SendMessageW(g_app.hwndMain, WM_COMMAND, id, 0);
-}
-
 // Each command of the user given at the first screen acts as the same command given once the text
 // is all in: nothing is dropped, nothing acts on part of the text, input queued meanwhile follows.
 TEST_F(TextLoadTest, EachCommandGivenWhileTheTextArrivesActsAsOnTheWholeText)
@@ -70,23 +59,23 @@ TEST_F(TextLoadTest, EachCommandGivenWhileTheTextArrivesActsAsOnTheWholeText)
          }},
         {"Edit > Paste, Cut, Delete, Undo, Select All, Copy", [](DialogScript&) {
              for (UINT id : {ID_EDIT_PASTE, ID_EDIT_CUT, ID_EDIT_DELETE, ID_EDIT_UNDO, ID_EDIT_SELECTALL, ID_EDIT_COPY})
-                 Command(id);
+                 SendCommand(id);
          }},
         {"F3, Shift+F3", [](DialogScript&) { PressKey(VK_F3); PressKey(VK_END, {VK_SHIFT}); PressKey(VK_F3, {VK_SHIFT}); }},
         {"the dialog's Find Next, Replace, Replace All", [](DialogScript&) {
              InitFindReplace();
-             Notify(FR_DOWN | FR_FINDNEXT);
-             Notify(FR_DOWN | FR_REPLACE);
+             NotifyFindDialog(FR_DOWN | FR_FINDNEXT);
+             NotifyFindDialog(FR_DOWN | FR_REPLACE);
              lstrcpyW(g_app.findWhat, L"arriving");
-             Notify(FR_DOWN | FR_REPLACEALL);
+             NotifyFindDialog(FR_DOWN | FR_REPLACEALL);
          }},
         {"Save As", [&saved](DialogScript& script) { script.ChooseFile(saved); PressKey('S', {VK_CONTROL, VK_SHIFT}); }},
         {"Print, cancelled", [](DialogScript&) { PressKey('P', {VK_CONTROL}); }},
-        {"Word Wrap", [](DialogScript&) { Command(ID_FORMAT_WORDWRAP); }},
+        {"Word Wrap", [](DialogScript&) { SendCommand(ID_FORMAT_WORDWRAP); }},
         {"Encoding, Save", [](DialogScript& script) {
-             Command(ID_FORMAT_ENCODING_UTF8);
+             SendCommand(ID_FORMAT_ENCODING_UTF8);
              script.Press(IDCANCEL);
-             Command(ID_FILE_SAVE);
+             SendCommand(ID_FILE_SAVE);
          }},
     };
     for (const auto& [name, act] : steps) {
@@ -117,11 +106,6 @@ TEST_F(TextLoadTest, EachCommandGivenWhileTheTextArrivesActsAsOnTheWholeText)
     }
 }
 
-bool Greyed(UINT id)
-{
-    return (GetMenuState(GetMenu(g_app.hwndMain), id, MF_BYCOMMAND) & MF_GRAYED) != 0;
-}
-
 // Meanwhile what has arrived can be selected, upwards too, and copied; the menus show what they
 // would for the whole document, and the id that tools find the text by is always the shown one's.
 TEST_F(TextLoadTest, WhatHasArrivedCanBeSelectedAndCopiedAtOnce)
@@ -130,12 +114,12 @@ TEST_F(TextLoadTest, WhatHasArrivedCanBeSelectedAndCopiedAtOnce)
     EXPECT_EQ(WindowText(g_app.hwndMain), L"long.txt - Jotwell");
     EXPECT_EQ(StatusText().rfind(L"Opening... ", 0), 0u);
     SendMessageW(g_app.hwndEdit, EM_SETSEL, 0, 9);
-    Command(ID_EDIT_COPY);
+    SendCommand(ID_EDIT_COPY);
     EXPECT_EQ(ClipboardText(), L"line 0000");
     UpdateMenuState();
-    for (UINT id : {ID_FILE_SAVE, ID_FILE_PRINT, ID_EDIT_CUT, ID_EDIT_COPY, ID_FORMAT_WORDWRAP, ID_EDIT_REPLACE})
-        EXPECT_FALSE(Greyed(id)) << id;
-    EXPECT_TRUE(Greyed(ID_EDIT_UNDO)); // an opened file has nothing to undo
+    // Nothing greyed but Undo: an opened file has nothing to undo.
+    for (UINT id : {ID_FILE_SAVE, ID_FILE_PRINT, ID_EDIT_CUT, ID_EDIT_UNDO, ID_FORMAT_WORDWRAP, ID_EDIT_REPLACE})
+        EXPECT_EQ((GetMenuState(GetMenu(g_app.hwndMain), id, MF_BYCOMMAND) & MF_GRAYED) != 0, id == ID_EDIT_UNDO) << id;
 
     SetFocus(g_app.hwndEdit);
     SendMessageW(g_app.hwndEdit, EM_SETSEL, 40, 40);
@@ -161,7 +145,7 @@ TEST_F(TextLoadTest, AFailedOpenLeavesTheArrivingDocumentAsItWas)
     TypeText(L"discarded ");
     DialogScript script;
     script.Press(IDNO).ChooseFile(path);
-    Command(ID_FILE_OPEN);
+    SendCommand(ID_FILE_OPEN);
     ASSERT_TRUE(TextLoadRunning());
     EXPECT_TRUE(DropFiles(g_app.hwndEdit, {folder.path()}));
     EXPECT_EQ(OpenDocumentFile(folder.File(L"missing.txt").c_str()), 0);
@@ -180,9 +164,9 @@ TEST_F(TextLoadTest, NewDuringARewrapKeepsTheChoiceJustMade)
 {
     StartOpen();
     PumpUntilLoaded();
-    Command(ID_FORMAT_WORDWRAP);
+    SendCommand(ID_FORMAT_WORDWRAP);
     ASSERT_TRUE(TextLoadRunning());
-    Command(ID_FILE_NEW);
+    SendCommand(ID_FILE_NEW);
     PumpUntilLoaded();
     EXPECT_EQ(EditText(), L"");
     EXPECT_EQ(g_app.wordWrap, 0);
@@ -194,7 +178,7 @@ TEST_F(TextLoadTest, NewDuringARewrapKeepsTheChoiceJustMade)
 // Unwrapped lines wider than the view: the pieces that land in view are painted as they go in.
 TEST_F(TextLoadTest, PiecesThatLandInViewArePainted)
 {
-    Command(ID_FORMAT_WORDWRAP);
+    SendCommand(ID_FORMAT_WORDWRAP);
     std::wstring wide;
     for (int i = 0; i < 60; ++i) wide += std::wstring(1000, static_cast<wchar_t>(L'a' + i % 26)) + L" line\r\n";
     WriteFileBytes(path, "\xFF\xFE" + std::string(reinterpret_cast<const char*>(wide.data()), wide.size() * 2));
@@ -220,8 +204,7 @@ TEST_F(TextLoadTest, TheReplacedControlGoesSoonWhileTheUserGoesOn)
     PumpUntilLoaded();
     const ULONGLONG end = GetTickCount64();
     for (int i = 0; IsWindow(replaced) && GetTickCount64() - end < 2000; ++i) {
-        INPUT move = {INPUT_MOUSE, {}};
-        move.mi = {i % 2 ? 1 : -1, 0, 0, MOUSEEVENTF_MOVE, 0, 0};
+        INPUT move = {INPUT_MOUSE, {.mi = {i % 2 ? 1 : -1, 0, 0, MOUSEEVENTF_MOVE, 0, 0}}};
         SendInput(1, &move, sizeof(move));
         PostMessageW(g_app.hwndEdit, WM_KEYDOWN, VK_RIGHT, 1);
         Sleep(20);
@@ -242,9 +225,7 @@ TEST_F(TextLoadTest, EndingTheSessionBehindSaveAsAsksNoSecondQuestion)
         ClickDialogButton(dialog, IDCANCEL);
     });
     PressKey('S', {VK_CONTROL, VK_SHIFT});
-    EXPECT_EQ(answer, FALSE);
-    ASSERT_EQ(script.seen().size(), 1u);
-    EXPECT_EQ(script.seen()[0].title, L"Save As");
+    EXPECT_TRUE(answer == FALSE && script.seen().size() == 1 && script.seen()[0].title == L"Save As");
 }
 
 TEST_F(TextLoadTest, NewOpenADropAndCloseStopALoadWithoutAQuestion)

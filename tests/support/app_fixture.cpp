@@ -79,6 +79,17 @@ void PressKey(UINT vk, std::initializer_list<int> modifiers)
     HoldKeys({});
 }
 
+void SendCommand(UINT id)
+{
+    SendMessageW(g_app.hwndMain, WM_COMMAND, id, 0);
+}
+
+void NotifyFindDialog(DWORD flags)
+{
+    g_app.findReplaceData.Flags = flags;
+    SendMessageW(g_app.hwndMain, g_app.findReplaceMsg, 0, reinterpret_cast<LPARAM>(&g_app.findReplaceData));
+}
+
 void TypeText(const std::wstring& text)
 {
     for (wchar_t ch : text) {

@@ -28,6 +28,10 @@ void HoldKeys(std::initializer_list<int> down);
 // Posts a key press to the focused window (the edit control when nothing has the focus)
 // with the given modifiers held, and runs it through the message loop.
 void PressKey(UINT vk, std::initializer_list<int> modifiers = {});
+// A menu command, sent to the main window as the menu sends it.
+void SendCommand(UINT id);
+// The Find or Replace dialog's notification with these flags, as the dialog sends it.
+void NotifyFindDialog(DWORD flags);
 // Types text into the edit control as WM_CHAR messages through the message loop.
 void TypeText(const std::wstring& text);
 
