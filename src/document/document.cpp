@@ -7,7 +7,6 @@
 #include "base/messages.h"
 #include "document/caption.h"
 #include "document/document_name.h"
-#include "editor/edit_control.h"
 #include "editor/status_bar.h"
 #include "editor/text_load.h"
 
@@ -75,9 +74,7 @@ void AfterTextLoad(LoadStep step)
 
 bool LoadDocument(const wchar_t* path, HeapBuffer owner, const wchar_t* text, size_t length)
 {
-    HWND edit = CreateDocumentControl(DocumentWordWrap(), nullptr);
-    const LoadStep step =
-        edit ? StartTextLoad(edit, std::move(owner), text, length, false, L"Opening...") : LoadStep::Failed;
+    const LoadStep step = StartTextLoadInNewControl(std::move(owner), text, length, false, L"Opening...");
     if (step == LoadStep::Failed) {
         ShowOutOfMemoryMessage();
         return false;
@@ -93,8 +90,7 @@ void DoFileNew()
     if (!PromptSaveChanges()) return;
     // A new control: emptying a long document in place takes minutes under Wine. Should none be
     // had, the document's control is emptied after all.
-    HWND edit = CreateDocumentControl(DocumentWordWrap(), nullptr);
-    if (!edit || StartTextLoad(edit, HeapBuffer(0), L"", 0, false, nullptr) == LoadStep::Failed) {
+    if (StartTextLoadInNewControl(HeapBuffer(0), L"", 0, false, nullptr) == LoadStep::Failed) {
         CancelTextLoad();
         SendMessageW(g_app.hwndEdit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""));
         SendMessageW(g_app.hwndEdit, EM_EMPTYUNDOBUFFER, 0, 0); // as after Open

@@ -111,9 +111,7 @@ bool PutInPieces(const wchar_t* text, size_t length, LONG start, LONG end, const
     // not wait beside the new one (two controls of 8 M characters take 1.8 GB under Wine).
     HeapBuffer before = Copy(text, length);
     const bool modified = SendMessageW(g_app.hwndEdit, EM_GETMODIFY, 0, 0) != 0;
-    HWND edit = CreateDocumentControl(DocumentWordWrap(), nullptr);
-    const LoadStep started =
-        edit ? StartTextLoad(edit, std::move(buffer), units, newLength, true, L"Editing...") : LoadStep::Failed;
+    const LoadStep started = StartTextLoadInNewControl(std::move(buffer), units, newLength, true, L"Editing...");
     if (started == LoadStep::Failed) {
         ShowOutOfMemoryMessage();
         return false;

@@ -436,6 +436,13 @@ LoadStep StartTextLoad(HWND edit, HeapBuffer owner, const wchar_t* text, size_t 
     return Begin(edit, std::move(owner), text, length, length, false, modified, label);
 }
 
+LoadStep StartTextLoadInNewControl(HeapBuffer owner, const wchar_t* text, size_t length, bool modified,
+                                   const wchar_t* label)
+{
+    HWND edit = CreateDocumentControl(DocumentWordWrap(), nullptr);
+    return edit ? StartTextLoad(edit, std::move(owner), text, length, modified, label) : LoadStep::Failed;
+}
+
 LoadStep StartTextLoadFromDocument(HWND edit, bool modified, const wchar_t* label)
 {
     HWND source = g_app.hwndEdit;

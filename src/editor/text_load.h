@@ -29,6 +29,10 @@ enum class LoadStep {
 // take the first piece: then `edit` is destroyed and all else, a running load too, is as it was.
 LoadStep StartTextLoad(HWND edit, HeapBuffer owner, const wchar_t* text, size_t length, bool modified,
                        const wchar_t* label);
+// The same into a new control from CreateDocumentControl, with the wrapping of the one that shows
+// the document; Failed also when no control can be had.
+LoadStep StartTextLoadInNewControl(HeapBuffer owner, const wchar_t* text, size_t length, bool modified,
+                                   const wchar_t* label);
 // The same with the text of the document's control, which `edit` replaces (the word-wrap
 // toggle): it is read from that control in pieces too, so that no turn copies all of it.
 LoadStep StartTextLoadFromDocument(HWND edit, bool modified, const wchar_t* label);
