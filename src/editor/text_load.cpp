@@ -51,7 +51,6 @@ struct TextLoad {
     size_t length = 0;
     // Units of `text` there to put in: all of them, or those read so far from `previous`.
     size_t filled = 0;
-    bool fromControl = false;
     // An unwrapped control shows its horizontal scroll bar before any line wider than the view
     // goes in: gaining it later lays out all the text again (0.8 s at 8 M characters).
     bool widthSettled = false;
@@ -250,8 +249,8 @@ void Complete(HWND edit, bool modified)
     SendMessageW(edit, EM_SETEVENTMASK, 0, ENM_CHANGE);
 }
 
-LoadStep Begin(HWND edit, HeapBuffer owner, const wchar_t* text, size_t length, size_t filled, bool fromControl,
-               bool modified, const wchar_t* label);
+LoadStep Begin(HWND edit, HeapBuffer owner, const wchar_t* text, size_t length, size_t filled, bool modified,
+               const wchar_t* label);
 
 // The control from before has gone: its text goes in again, in a new control, once the one that
 // could not take the new text has let its memory go. Should not even that be had, the document
@@ -270,7 +269,7 @@ void Reload()
     g_app.hwndEdit = nullptr;
     const wchar_t* text = before.as<wchar_t>();
     HWND edit = CreateDocumentControl(wrap, nullptr);
-    if (edit && Begin(edit, std::move(before), text, length, length, false, modified, L"Editing...") == LoadStep::Failed)
+    if (edit && Begin(edit, std::move(before), text, length, length, modified, L"Editing...") == LoadStep::Failed)
         edit = CreateDocumentControl(wrap, nullptr);
     if (edit && !g_app.hwndEdit) {
         Complete(edit, modified);
@@ -343,8 +342,8 @@ bool AppendPiece(HWND edit, const wchar_t* piece, LONG positions)
     return TextPositions(edit) == t_load.positions;
 }
 
-LoadStep Begin(HWND edit, HeapBuffer owner, const wchar_t* text, size_t length, size_t filled, bool fromControl,
-               bool modified, const wchar_t* label)
+LoadStep Begin(HWND edit, HeapBuffer owner, const wchar_t* text, size_t length, size_t filled, bool modified,
+               const wchar_t* label)
 {
     const size_t first = length <= t_pieces.atOnce ? length : FirstPieceUnits(text, filled, TextFontMetrics());
     const bool whole = first >= length;
@@ -391,7 +390,6 @@ LoadStep Begin(HWND edit, HeapBuffer owner, const wchar_t* text, size_t length, 
     t_load.text = text;
     t_load.length = length;
     t_load.filled = filled;
-    t_load.fromControl = fromControl;
     t_load.widthSettled = t_load.wrap != 0;
     t_load.pos = first;
     t_load.positions = TextPositions(edit);
@@ -416,7 +414,8 @@ LoadStep Begin(HWND edit, HeapBuffer owner, const wchar_t* text, size_t length, 
     SendMessageW(edit, EM_SETMODIFY, static_cast<WPARAM>(t_load.modified), 0);
     TakePlace(edit, shown);
     Retire(replaced);
-    if (!t_load.fromControl) SettleWidth();
+    // A text still being read settles it once all of it is there.
+    if (filled >= length) SettleWidth();
     ShowLoadProgress();
     return LoadStep::More;
 }
@@ -433,7 +432,7 @@ void PaintWaiting()
 LoadStep StartTextLoad(HWND edit, HeapBuffer owner, const wchar_t* text, size_t length, bool modified,
                        const wchar_t* label)
 {
-    return Begin(edit, std::move(owner), text, length, length, false, modified, label);
+    return Begin(edit, std::move(owner), text, length, length, modified, label);
 }
 
 LoadStep StartTextLoadInNewControl(HeapBuffer owner, const wchar_t* text, size_t length, bool modified,
@@ -459,7 +458,7 @@ LoadStep StartTextLoadFromDocument(HWND edit, bool modified, const wchar_t* labe
     if (filled < std::min(length, t_pieces.first + 2)) length = filled;
     // A surrogate pair is not split: its second half comes with the next read.
     if (filled < length && filled > 0 && IS_HIGH_SURROGATE(text[filled - 1])) --filled;
-    return Begin(edit, std::move(owner), text, length, filled, true, modified, label);
+    return Begin(edit, std::move(owner), text, length, filled, modified, label);
 }
 
 void LandTextLoad(CHARRANGE selection)
